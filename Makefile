@@ -1,0 +1,42 @@
+# Mivo: build, run and test on Linux (Windows program under Wine).
+MAKEFLAGS += --no-print-directory
+JOBS ?= $(shell nproc)
+WIN_TOOLCHAIN := cmake/mingw32.cmake
+
+.PHONY: all setup native win test run bench fuzz format clean
+
+all: native win
+
+setup:
+	@scripts/setup
+
+native: setup
+	@cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build build/native -j $(JOBS)
+
+win: setup
+	@cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/win -j $(JOBS)
+	@scripts/wine-prefix
+
+test: native win
+	@scripts/run-tests
+
+run: win
+	@scripts/run-mivo
+
+bench: setup
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON -DMIVO_SANITIZE=none >/dev/null
+	@cmake --build build/bench -j $(JOBS)
+	@scripts/run-bench
+
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIVO_FUZZ=ON >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+	@scripts/run-fuzz
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,40 @@
+// The application shell: start-up, message loop and main window.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Process-wide handles, set during start-up.
+extern HINSTANCE Instance;
+extern HWND MainWindow;
+extern HICON SmallIcon; // 16 x 16: window class and tray icon
+extern HICON LargeIcon; // 32 x 32
+
+// Runs the start-up steps up to the message loop: PrepareStart, then OpenMainWindow.
+// Returns false when the process must end at once (exit code 0).
+bool StartMivo(const char* commandLine);
+
+// Start-up before any window: strings, folders, settings, common controls, the Windows
+// version and the command line.
+bool PrepareStart(const char* commandLine);
+
+// Start-up from the window class to the system menu; the window is shown.
+bool OpenMainWindow();
+
+// Fetches and handles messages until WM_QUIT.
+void RunMessageLoop();
+
+// The loop's handling of one message: timer keys become posted commands, other key presses
+// go to the dialog manager, everything else is translated and dispatched.
+void ProcessLoopMessage(MSG& msg);
+
+// The message a key press stands for; false when the key is not one of the timer's keys.
+bool TimerKeyMessage(WPARAM virtualKey, bool controlHeld, UINT& message, WPARAM& wParam);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Window options (main window).
+void ApplyTopMost(uint32_t flag);
+void MakeTransparent(uint32_t alpha);
+void RebuildSystemMenu();

@@ -1,0 +1,32 @@
+// Command ids of the main window (WM_COMMAND, low word of wParam) and its private message.
+#pragma once
+
+#include <cstdint>
+
+enum : uint32_t
+{
+    CmdStartStop = 1001,
+    CmdReset = 1002,
+    CmdOptions = 1003,
+    CmdHelp = 1004,
+    CmdAbout = 1005,
+    CmdReverse = 1007,
+    CmdSync = 1009,
+    CmdHideButtons = 2005,
+    CmdFullScreen = 2007,
+    CmdOnTop = 2008,
+    CmdMute = 2009,
+    CmdStopSound = 2010,
+    CmdTransparent = 2011,
+    CmdExit = 2012,
+    CmdSecondsMode = 2013, // 2013..2017: No Seconds .. Milli-Seconds
+    CmdPresetTime = 2020,  // 2020..2022: presets One .. Three
+    CmdDaysMode = 2023,    // 2023..2025: No Days, If Big, Always
+    CmdSizeSmall = 2040,
+    CmdSizeMedium = 2041,
+    CmdSizeLarge = 2042,
+    CmdAlarmAction = 2100,
+};
+
+// WM_USER + 5: the tray icon's callback message.
+constexpr uint32_t WM_TRAYNOTIFY = 0x0400 + 5;

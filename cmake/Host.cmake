@@ -1,0 +1,54 @@
+# Native build of the portable core: unit tests under AddressSanitizer and UBSan (or
+# ThreadSanitizer), benchmarks, fuzzers.
+set(MIVO_SANITIZE "address+undefined" CACHE STRING "address+undefined, thread, or none")
+option(MIVO_BENCH "build the benchmarks" OFF)
+option(MIVO_FUZZ "build the libFuzzer targets (clang)" OFF)
+
+set(SANITIZE_FLAGS)
+if(MIVO_SANITIZE STREQUAL "address+undefined")
+    set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+                       -fno-omit-frame-pointer)
+elseif(MIVO_SANITIZE STREQUAL "thread")
+    set(SANITIZE_FLAGS -fsanitize=thread)
+endif()
+if(SANITIZE_FLAGS)
+    target_compile_options(mivo_core PUBLIC ${SANITIZE_FLAGS})
+    target_link_options(mivo_core PUBLIC ${SANITIZE_FLAGS})
+endif()
+
+find_package(Threads REQUIRED)
+target_link_libraries(mivo_core PUBLIC Threads::Threads)
+
+if(BUILD_TESTING AND NOT MIVO_FUZZ AND NOT MIVO_BENCH)
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+    file(GLOB CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
+    add_executable(core_tests ${CORE_TESTS})
+    target_compile_options(core_tests PRIVATE ${WARNINGS})
+    target_link_libraries(core_tests PRIVATE mivo_core GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST
+                         PROPERTIES ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1")
+endif()
+
+if(MIVO_BENCH)
+    find_package(benchmark REQUIRED)
+    file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+    if(BENCH_SOURCES)
+        add_executable(core_bench ${BENCH_SOURCES})
+        target_compile_options(core_bench PRIVATE ${WARNINGS})
+        target_link_libraries(core_bench PRIVATE mivo_core benchmark::benchmark
+                                                 benchmark::benchmark_main)
+    endif()
+endif()
+
+if(MIVO_FUZZ)
+    file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
+    target_compile_options(mivo_core PUBLIC -fsanitize=fuzzer-no-link)
+    foreach(src IN LISTS FUZZ_SOURCES)
+        get_filename_component(name ${src} NAME_WE)
+        add_executable(${name} ${src})
+        target_compile_options(${name} PRIVATE ${WARNINGS} -fsanitize=fuzzer)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+        target_link_libraries(${name} PRIVATE mivo_core)
+    endforeach()
+endif()

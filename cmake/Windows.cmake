@@ -1,0 +1,44 @@
+# Cross build: Mivo.exe, and the Windows test executable that ctest runs under Wine.
+enable_language(RC)
+
+set(WIN_LIBS comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 winmm advapi32 msvfw32)
+
+add_library(mivo_shell STATIC ${SHELL_SOURCES})
+target_compile_options(mivo_shell PRIVATE ${WARNINGS})
+target_compile_definitions(mivo_shell PUBLIC WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601
+                                             WINVER=0x0601 NOMINMAX)
+target_link_libraries(mivo_shell PUBLIC mivo_core ${WIN_LIBS})
+
+set(RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/mivo.rc)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}")
+file(GLOB RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
+set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${RESOURCE_FILES}")
+
+# One static file that imports only Windows system DLLs.
+add_executable(Mivo WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPT})
+target_compile_options(Mivo PRIVATE ${WARNINGS})
+target_link_libraries(Mivo PRIVATE mivo_shell)
+target_link_options(Mivo PRIVATE -static -s)
+
+# The user documentation lies beside the program.
+add_custom_command(TARGET Mivo POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/ReadMe.htm
+            ${CMAKE_BINARY_DIR}/ReadMe.htm)
+
+if(BUILD_TESTING)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    include(GoogleTest)
+
+    file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+    add_executable(win_tests ${WIN_TESTS} ${RESOURCE_SCRIPT})
+    target_compile_options(win_tests PRIVATE ${WARNINGS})
+    target_link_libraries(win_tests PRIVATE mivo_shell GTest::gtest GTest::gtest_main)
+    target_link_options(win_tests PRIVATE -static)
+    add_dependencies(win_tests Mivo)
+    # One process per test: every test starts from fresh process-wide state.
+    gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES RUN_SERIAL TRUE TIMEOUT 60
+                         ENVIRONMENT "MIVO_EXE=${CMAKE_BINARY_DIR}/Mivo.exe")
+endif()

@@ -1,0 +1,138 @@
+// The settings record: one 3000-byte block whose bytes are also the body of the settings file
+// "dMivo.dat". Every Part reads and writes its fields by name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The Win32 WINDOWPLACEMENT, described portably (44 bytes, little-endian words).
+struct PlacementRecord
+{
+    uint32_t length;
+    uint32_t flags;
+    uint32_t showCmd;
+    int32_t minX, minY;
+    int32_t maxX, maxY;
+    int32_t normalLeft, normalTop, normalRight, normalBottom;
+};
+static_assert(sizeof(PlacementRecord) == 44, "WINDOWPLACEMENT is 44 bytes");
+
+struct SettingsRecord
+{
+    uint32_t RememberTimes;
+    uint32_t
+        AlarmAction; // 0 none, 1 beep, 2 sound file, 3 random sound, 4 run, 5 shutdown, 6 restart
+    uint32_t RepeatSound;
+    uint32_t DaysMode; // 0 No Days, 1 If Big, 2 Always
+    uint32_t OnTopTimer;
+    uint32_t FlashDisplay;
+    uint32_t MinimiseToTray;
+    uint32_t HideButtons;
+    char AlarmPath[600];
+    uint32_t SelectedTime;   // 0..2 select a preset; any other value is itself a time in ms
+    uint32_t CountDirection; // 0 Up, 1 Down
+    uint32_t CountUntil;     // 0 Set Time, 1 Infinite
+    uint32_t RememberPosition;
+    char TimeUpText[300];
+    char HeaderText[300];
+    uint32_t TwoClickQuickSet;
+    uint32_t AutoStartQuickSet;
+    uint32_t AutoReset; // 99 while a QuickSet auto start is pending
+    uint32_t AutoMinimise;
+    uint32_t ShowTimeUpWindow;
+    uint32_t OnTopAlarm;
+    uint32_t Mute;
+    uint32_t SecondsMode; // 0 none, 1 seconds, 2 deci, 3 centi, 4 milli
+    PlacementRecord WindowPlacement;
+    uint32_t UpdateFrequency;
+    uint32_t PresetTimes[3];
+    uint32_t WaitMode;   // 0 At time end, 1 When button pressed
+    uint32_t ThenAction; // 0 Stop, 1 Reverse, 2 Repeat, 3 Next Time
+    uint32_t ShowTimeUpText;
+    uint32_t ShowHeader;
+    uint32_t Transparent;
+    uint32_t Opacity; // alpha 5..255
+    uint32_t RepeatInterval;
+    char FontFace[600];
+    uint32_t FontSize;
+    uint32_t TextColour; // COLORREF 0x00BBGGRR
+    uint32_t BackColour;
+    uint32_t CustomColours[16];
+    uint32_t SetTime;
+    uint32_t ScalingMethod; // 0 Auto Scale, 1 Use Font Size
+    uint32_t Reserved2052;
+    uint32_t AutoFrequency;
+    uint32_t BigText;
+    uint32_t RevRev;
+    uint32_t FontWeight;
+    uint32_t FontItalic;
+    uint8_t Reserved2076[20];
+    // Run-time fields: stored with the rest, but set by their owners before they are read.
+    uint32_t ThreadWord;
+    char AlarmSoundPath[600];
+    uint32_t AlarmCycleActive;
+    uint32_t LayeredAvailable;
+    uint8_t Reserved2708[292];
+};
+
+static_assert(sizeof(SettingsRecord) == 3000, "the settings record is 3000 bytes");
+static_assert(offsetof(SettingsRecord, RememberTimes) == 0);
+static_assert(offsetof(SettingsRecord, AlarmAction) == 4);
+static_assert(offsetof(SettingsRecord, RepeatSound) == 8);
+static_assert(offsetof(SettingsRecord, DaysMode) == 12);
+static_assert(offsetof(SettingsRecord, OnTopTimer) == 16);
+static_assert(offsetof(SettingsRecord, FlashDisplay) == 20);
+static_assert(offsetof(SettingsRecord, MinimiseToTray) == 24);
+static_assert(offsetof(SettingsRecord, HideButtons) == 28);
+static_assert(offsetof(SettingsRecord, AlarmPath) == 32);
+static_assert(offsetof(SettingsRecord, SelectedTime) == 632);
+static_assert(offsetof(SettingsRecord, CountDirection) == 636);
+static_assert(offsetof(SettingsRecord, CountUntil) == 640);
+static_assert(offsetof(SettingsRecord, RememberPosition) == 644);
+static_assert(offsetof(SettingsRecord, TimeUpText) == 648);
+static_assert(offsetof(SettingsRecord, HeaderText) == 948);
+static_assert(offsetof(SettingsRecord, TwoClickQuickSet) == 1248);
+static_assert(offsetof(SettingsRecord, AutoStartQuickSet) == 1252);
+static_assert(offsetof(SettingsRecord, AutoReset) == 1256);
+static_assert(offsetof(SettingsRecord, AutoMinimise) == 1260);
+static_assert(offsetof(SettingsRecord, ShowTimeUpWindow) == 1264);
+static_assert(offsetof(SettingsRecord, OnTopAlarm) == 1268);
+static_assert(offsetof(SettingsRecord, Mute) == 1272);
+static_assert(offsetof(SettingsRecord, SecondsMode) == 1276);
+static_assert(offsetof(SettingsRecord, WindowPlacement) == 1280);
+static_assert(offsetof(SettingsRecord, UpdateFrequency) == 1324);
+static_assert(offsetof(SettingsRecord, PresetTimes) == 1328);
+static_assert(offsetof(SettingsRecord, WaitMode) == 1340);
+static_assert(offsetof(SettingsRecord, ThenAction) == 1344);
+static_assert(offsetof(SettingsRecord, ShowTimeUpText) == 1348);
+static_assert(offsetof(SettingsRecord, ShowHeader) == 1352);
+static_assert(offsetof(SettingsRecord, Transparent) == 1356);
+static_assert(offsetof(SettingsRecord, Opacity) == 1360);
+static_assert(offsetof(SettingsRecord, RepeatInterval) == 1364);
+static_assert(offsetof(SettingsRecord, FontFace) == 1368);
+static_assert(offsetof(SettingsRecord, FontSize) == 1968);
+static_assert(offsetof(SettingsRecord, TextColour) == 1972);
+static_assert(offsetof(SettingsRecord, BackColour) == 1976);
+static_assert(offsetof(SettingsRecord, CustomColours) == 1980);
+static_assert(offsetof(SettingsRecord, SetTime) == 2044);
+static_assert(offsetof(SettingsRecord, ScalingMethod) == 2048);
+static_assert(offsetof(SettingsRecord, Reserved2052) == 2052);
+static_assert(offsetof(SettingsRecord, AutoFrequency) == 2056);
+static_assert(offsetof(SettingsRecord, BigText) == 2060);
+static_assert(offsetof(SettingsRecord, RevRev) == 2064);
+static_assert(offsetof(SettingsRecord, FontWeight) == 2068);
+static_assert(offsetof(SettingsRecord, FontItalic) == 2072);
+static_assert(offsetof(SettingsRecord, Reserved2076) == 2076);
+static_assert(offsetof(SettingsRecord, ThreadWord) == 2096);
+static_assert(offsetof(SettingsRecord, AlarmSoundPath) == 2100);
+static_assert(offsetof(SettingsRecord, AlarmCycleActive) == 2700);
+static_assert(offsetof(SettingsRecord, LayeredAvailable) == 2704);
+static_assert(offsetof(SettingsRecord, Reserved2708) == 2708);
+
+// The one settings record of the process; all zero until loaded.
+extern SettingsRecord Settings;
+
+// Sets every field that has a default; `timeUpText` and `headerText` are the texts of
+// UI strings 13 and 30 at that moment. Leaves AlarmPath, WindowPlacement, CustomColours,
+// the reserved bytes and the run-time fields alone.
+void ApplyDefaultFields(SettingsRecord& record, const char* timeUpText, const char* headerText);

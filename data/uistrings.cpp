@@ -1,0 +1,3 @@
+#include "data/uistrings.h"
+
+char* UiStrings;

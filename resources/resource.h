@@ -1,0 +1,14 @@
+// Resource ids shared by the resource script and the code.
+#pragma once
+
+#define IDI_MIVO 500
+#define IDI_MIVO_ALARM 501
+#define IDD_PROMPT 1601
+#define IDD_ABOUT 1025
+#define IDD_QUICKSET 1006
+#define IDD_MISC 1003
+#define IDD_ACTIONS 1007
+#define IDD_VIEW 1010
+#define IDD_TIMES 1027
+#define IDR_DEFAULT_STRINGS 8888
+#define RT_DEFAULT_STRINGS 8888
