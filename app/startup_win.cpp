@@ -8,8 +8,10 @@
 #include "app/commands.h"
 #include "app/count.h"
 #include "app/switches.h"
+#include "data/data_win.h"
 #include "data/settings.h"
 #include "data/uistrings.h"
+#include "data/winver.h"
 #include "resources/resource.h"
 
 HINSTANCE Instance;
@@ -84,8 +86,12 @@ bool PrepareStart(const char* commandLine)
     UiStrings = static_cast<char*>(GlobalAlloc(GPTR, UiStringsSize));
     if (UiStrings == nullptr) return false;
 
-    ApplyDefaultFields(Settings, UiString(13), UiString(30));
+    PrepareFolders(1);
+    LoadUiStrings();
+    LoadSettings();
     InitCommonControls();
+    char systemName[600];
+    Settings.LayeredAvailable = LayeredAvailableFor(IdentifyWindows(systemName));
 
     Count.TargetTime = 0;
     ApplyCommandLine(commandLine, Settings, Count, Switches);

@@ -3,6 +3,7 @@
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
+#include "data/data_win.h"
 #include "data/uistrings.h"
 
 namespace
@@ -18,6 +19,7 @@ LRESULT MainWindowOnCreate(HWND)
 // Closing, logging off and shutting down all end here: the program ends with the loop.
 LRESULT MainWindowOnClosing(UINT message)
 {
+    SaveSettings();
     PostQuitMessage(0);
     return message == WM_QUERYENDSESSION ? TRUE : 0;
 }

@@ -25,6 +25,7 @@ if(BUILD_TESTING AND NOT MIVO_FUZZ AND NOT MIVO_BENCH)
     file(GLOB CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
     add_executable(core_tests ${CORE_TESTS})
     target_compile_options(core_tests PRIVATE ${WARNINGS})
+    target_compile_definitions(core_tests PRIVATE MIVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     target_link_libraries(core_tests PRIVATE mivo_core GTest::gtest GTest::gtest_main)
     gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST
                          PROPERTIES ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1")

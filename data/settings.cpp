@@ -1,5 +1,7 @@
 #include "data/settings.h"
 
+#include <cstring>
+
 #include "text/text.h"
 
 SettingsRecord Settings;
@@ -50,4 +52,48 @@ void ApplyDefaultFields(SettingsRecord& r, const char* timeUpText, const char* h
     r.RevRev = 0;
     r.FontWeight = 400;
     r.FontItalic = 0;
+}
+
+namespace
+{
+
+const char SettingsPrefix[5] = {'M', 'I', 'V', 'O', '1'};
+const char SettingsVersion[3] = {'2', '1', '0'};
+
+} // namespace
+
+uint32_t CheckSettingsMagic(const uint8_t* head, uint32_t available)
+{
+    uint8_t magic[SettingsMagicSize] = {};
+    for (uint32_t i = 0; i < available && i < SettingsMagicSize; ++i)
+        magic[i] = head[i];
+    for (uint32_t i = 0; i < 5; ++i)
+        if (magic[i] != static_cast<uint8_t>(SettingsPrefix[i])) return SettingsForeign;
+    if (magic[5] == SettingsVersion[0] && magic[6] == SettingsVersion[1] &&
+        magic[7] == SettingsVersion[2])
+        return SettingsCurrentVersion;
+    const char version[4] = {static_cast<char>(magic[5]), static_cast<char>(magic[6]),
+                             static_cast<char>(magic[7]), 0};
+    return static_cast<uint32_t>(ParseDecimal(version));
+}
+
+SettingsLoadStep SettingsStepFor(uint32_t version)
+{
+    if (version == SettingsForeign) return SettingsLoadStep::Defaults;
+    if (version == 110) return SettingsLoadStep::ResetTexts;
+    if (version < 100) return SettingsLoadStep::DefaultsOverBody;
+    return SettingsLoadStep::Keep;
+}
+
+void ApplySettingsBody(SettingsRecord& record, const uint8_t* body, uint32_t count)
+{
+    if (count > sizeof record) count = sizeof record;
+    std::memcpy(&record, body, count);
+}
+
+void BuildSettingsImage(const SettingsRecord& record, uint8_t (&image)[SettingsFileSize])
+{
+    std::memcpy(image, SettingsPrefix, 5);
+    std::memcpy(image + 5, SettingsVersion, 3);
+    std::memcpy(image + SettingsMagicSize, &record, sizeof record);
 }

@@ -136,3 +136,36 @@ extern SettingsRecord Settings;
 // UI strings 13 and 30 at that moment. Leaves AlarmPath, WindowPlacement, CustomColours,
 // the reserved bytes and the run-time fields alone.
 void ApplyDefaultFields(SettingsRecord& record, const char* timeUpText, const char* headerText);
+
+// The settings file: the 8 bytes "MIVO1210", then the record's 3000 bytes.
+constexpr uint32_t SettingsMagicSize = 8;
+constexpr uint32_t SettingsFileSize = SettingsMagicSize + sizeof(SettingsRecord);
+
+enum : uint32_t
+{
+    SettingsCurrentVersion = 1000, // "MIVO1210"
+    SettingsForeign = 1001,        // not "MIVO1": the body is not read
+};
+
+// The version code of a file that begins with `head` (`available` bytes, fewer than 8 for a
+// short file; missing bytes count as zero bytes): SettingsForeign, SettingsCurrentVersion, or
+// the number its three version characters parse to.
+uint32_t CheckSettingsMagic(const uint8_t* head, uint32_t available);
+
+// What loading does with the record after its body was read.
+enum class SettingsLoadStep : uint32_t
+{
+    Defaults,         // foreign file: defaults, the body is not read
+    Keep,             // use the record as read
+    ResetTexts,       // version 110: font weight and italic, and the strings file, reset
+    DefaultsOverBody, // versions below 100: defaults over what was read
+};
+
+SettingsLoadStep SettingsStepFor(uint32_t version);
+
+// Copies up to the record's size from a file body of `count` bytes; a short body fills only
+// the front of the record.
+void ApplySettingsBody(SettingsRecord& record, const uint8_t* body, uint32_t count);
+
+// The whole file image of `record`.
+void BuildSettingsImage(const SettingsRecord& record, uint8_t (&image)[SettingsFileSize]);

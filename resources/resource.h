@@ -4,6 +4,7 @@
 #define IDI_MIVO 500
 #define IDI_MIVO_ALARM 501
 #define IDD_PROMPT 1601
+#define IDC_PROMPT_MESSAGE 1601 // the prompt's message field
 #define IDD_ABOUT 1025
 #define IDD_QUICKSET 1006
 #define IDD_MISC 1003

@@ -1,6 +1,14 @@
 #include "tests/win/harness_win.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "app/app_win.h"
+#include "data/data_win.h"
+#include "data/settings.h"
+#include "data/uistrings.h"
 
 void PumpMessages()
 {
@@ -29,4 +37,218 @@ void SetControlHeld(bool held)
     keys[VK_CONTROL] = held ? 0x80 : 0;
     keys[VK_LCONTROL] = held ? 0x80 : 0;
     SetKeyboardState(keys);
+}
+
+namespace
+{
+
+std::vector<std::string>& MadeFolders()
+{
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE)
+    {
+        do
+        {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\");
+            else
+            {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+std::string NewTempFolder()
+{
+    static int made = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char name[MAX_PATH + 64];
+    std::snprintf(name, sizeof name, "%smivo-%lu-%d\\", temp, GetCurrentProcessId(), ++made);
+    CreateDirectoryA(name, nullptr);
+    MadeFolders().push_back(name);
+    return name;
+}
+
+void RemoveTempFolders()
+{
+    for (const std::string& folder : MadeFolders())
+        RemoveTree(folder);
+    MadeFolders().clear();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string DefaultSettingsImage()
+{
+    SettingsRecord record = {};
+    ApplyDefaultFields(record, "Mivo Finished", "Mivo 2.0 Released");
+    uint8_t image[SettingsFileSize];
+    BuildSettingsImage(record, image);
+    return std::string(reinterpret_cast<char*>(image), sizeof image);
+}
+
+std::string StartInTempFolder(const char* commandLine, const std::string& settingsImage)
+{
+    const std::string folder = NewTempFolder();
+    if (!settingsImage.empty()) WriteBytes(folder + "dMivo.dat", settingsImage);
+    PinFolders(folder.c_str(), folder.c_str());
+    if (!StartMivo(commandLine)) return {};
+    PumpMessages();
+    return folder;
+}
+
+namespace
+{
+
+struct WindowSearch
+{
+    const char* title;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (std::strcmp(title, search->title) == 0 && IsWindowVisible(window) &&
+        process == search->processId)
+    {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
+{
+    WindowSearch search = {title, processId != 0 ? processId : GetCurrentProcessId(), nullptr};
+    const DWORD start = GetTickCount();
+    do
+    {
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) return search.found;
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+    return nullptr;
+}
+
+HANDLE StartChild(const std::string& folder, const std::string& exeName, const std::string& mode,
+                  const std::string& currentFolder, const std::string& environment)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string exe = folder + exeName;
+    if (!CopyFileA(self, exe.c_str(), FALSE)) return nullptr;
+
+    // The child's environment: ours, plus the mode and the caller's lines.
+    std::string block;
+    for (const char* p = GetEnvironmentStringsA(); *p != 0; p += std::strlen(p) + 1)
+        block.append(p).push_back('\0');
+    block.append("MIVO_CHILD=" + mode).push_back('\0');
+    size_t at = 0;
+    while (at < environment.size())
+    {
+        size_t end = environment.find('\n', at);
+        if (end == std::string::npos) end = environment.size();
+        block.append(environment, at, end - at).push_back('\0');
+        at = end + 1;
+    }
+    block.push_back('\0');
+
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &block[0],
+                        currentFolder.c_str(), &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+namespace
+{
+
+UINT WINAPI RemovableDrive(LPCSTR)
+{
+    return DRIVE_REMOVABLE;
+}
+
+void Report(const std::string& text)
+{
+    const char* path = std::getenv("MIVO_REPORT");
+    if (path != nullptr) WriteBytes(path, text);
+}
+
+} // namespace
+
+int RunChildMode(const char* mode)
+{
+    if (std::getenv("MIVO_REMOVABLE") != nullptr) DriveTypeProc = RemovableDrive;
+    if (std::strcmp(mode, "folders") == 0)
+    {
+        PrepareFolders(1);
+        Report(std::string("program=") + ProgramFolder + "\ndata=" + DataFolder + "\n");
+        return 7;
+    }
+    if (std::strcmp(mode, "strings") == 0)
+    {
+        UiStrings = static_cast<char*>(GlobalAlloc(GPTR, UiStringsSize));
+        PrepareFolders(1);
+        if (const char* data = std::getenv("MIVO_DATA_FOLDER")) PinFolders(ProgramFolder, data);
+        LoadUiStrings();
+        Report(std::string("loaded ") + UiString(0));
+        return 7;
+    }
+    return 99;
 }

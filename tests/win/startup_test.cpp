@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/count.h"
 #include "app/switches.h"
+#include "data/data_win.h"
 #include "data/settings.h"
 #include "data/uistrings.h"
 #include "tests/win/harness_win.h"
@@ -14,9 +15,17 @@
 namespace
 {
 
+// Both folders pinned to a fresh folder that holds a default settings file.
+void PinTempFolder()
+{
+    const std::string folder = NewTempFolder();
+    WriteBytes(folder + "dMivo.dat", DefaultSettingsImage());
+    PinFolders(folder.c_str(), folder.c_str());
+}
+
 TEST(StartUp, CreatesTheCentredMainWindow)
 {
-    ASSERT_TRUE(StartMivo("Mivo.exe"));
+    ASSERT_FALSE(StartInTempFolder().empty());
     PumpMessages();
 
     char className[64] = {};
@@ -49,6 +58,7 @@ TEST(StartUp, CreatesTheCentredMainWindow)
 // (the test above); a captured one is applied, in the normal state.
 TEST(StartUp, SavedPlacementIsApplied)
 {
+    PinTempFolder();
     ASSERT_TRUE(PrepareStart("Mivo.exe"));
     Settings.WindowPlacement = {};
     Settings.WindowPlacement.length = sizeof(WINDOWPLACEMENT);
@@ -71,6 +81,7 @@ TEST(StartUp, SavedPlacementIsApplied)
 
 TEST(StartUp, PlacementIsIgnoredWhenNotRemembered)
 {
+    PinTempFolder();
     ASSERT_TRUE(PrepareStart("Mivo.exe"));
     Settings.RememberPosition = 0;
     Settings.WindowPlacement.length = sizeof(WINDOWPLACEMENT);
@@ -85,6 +96,7 @@ TEST(StartUp, PlacementIsIgnoredWhenNotRemembered)
 
 TEST(StartUp, CommandLineReachesTheCount)
 {
+    PinTempFolder();
     ASSERT_TRUE(StartMivo("Mivo.exe b /m=5 g"));
     EXPECT_EQ(Count.TargetTime, 300000u);
     EXPECT_EQ(Settings.SetTime, 300000u);
@@ -99,9 +111,8 @@ TEST(StartUp, CommandLineReachesTheCount)
 
 TEST(StartUp, SystemMenuCarriesStartAndReset)
 {
+    PinTempFolder();
     ASSERT_TRUE(PrepareStart("Mivo.exe"));
-    CopyText("Start", UiStrings + 0 * UiStringSlot, UiStringSlot);
-    CopyText("Reset", UiStrings + 2 * UiStringSlot, UiStringSlot);
     ASSERT_TRUE(OpenMainWindow());
     const HMENU menu = GetSystemMenu(MainWindow, FALSE);
     char text[64] = {};
@@ -143,7 +154,7 @@ const KeyCase KeyCases[] = {
 // Key presses go through the real loop step, whichever window they are addressed to.
 TEST(MessageLoop, KeysPostTheirMessages)
 {
-    ASSERT_TRUE(StartMivo("Mivo.exe"));
+    ASSERT_FALSE(StartInTempFolder().empty());
     PumpMessages();
     const HWND other = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, MainWindow, nullptr,
                                        Instance, nullptr);

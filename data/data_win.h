@@ -1,0 +1,46 @@
+// Persistent data: folders and first run, UI strings file, settings file, Windows version.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Folders, each ending in a backslash (or empty: the current folder). Set at start-up.
+extern char ProgramFolder[600];
+extern char DataFolder[600];
+
+// Finds the program folder and, with `full`, the data folder (beside the program, or the
+// application-data folder + "Varlow\Mivo\" for an installed copy on a fixed disk).
+void PrepareFolders(uint32_t full);
+
+// Tests pin both folders before start-up; PrepareFolders then keeps them.
+void PinFolders(const char* programFolder, const char* dataFolder);
+
+// First-run greeting; opens the ReadMe when asked to.
+void ShowWelcome();
+// Opens ProgramFolder + "ReadMe.htm" with the shell.
+void ShowReadMe();
+
+// Fills the UI strings buffer from "Strings.txt" (data folder, then program folder), writing
+// the built-in default once when there is none. Ends the process on an unusable file.
+void LoadUiStrings();
+// Writes the built-in default over "Strings.txt" in the data folder and loads it.
+void WriteDefaultUiStrings();
+
+void LoadSettings();
+// Writes "dMivo.dat" whole: a failed save leaves the previous file as it was.
+bool SaveSettings();
+void ApplyDefaultSettings();
+void ResetTextResources();
+
+// The Windows version code; the readable name goes into `name` (600 bytes).
+uint32_t IdentifyWindows(char* name);
+
+// Replaces the file at `path` with `size` bytes in one step: the bytes are written and flushed
+// beside it first, so a failure leaves the old file whole. False on failure.
+bool ReplaceFileWhole(const char* path, const void* bytes, uint32_t size);
+
+// Seams that tests replace.
+extern UINT(WINAPI* DriveTypeProc)(LPCSTR root);
+extern BOOL(WINAPI* WriteFileProc)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+extern HINSTANCE(WINAPI* ShellOpenProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
