@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "app/app_win.h"
+#include "app/count.h"
+#include "app/switches.h"
 #include "data/data_win.h"
 #include "data/settings.h"
 #include "data/uistrings.h"
+#include "text/text_win.h"
 
 void PumpMessages()
 {
@@ -182,7 +185,8 @@ HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
 }
 
 HANDLE StartChild(const std::string& folder, const std::string& exeName, const std::string& mode,
-                  const std::string& currentFolder, const std::string& environment)
+                  const std::string& currentFolder, const std::string& environment,
+                  const std::string& arguments)
 {
     CreateDirectoryA(folder.c_str(), nullptr);
     char self[MAX_PATH];
@@ -205,7 +209,7 @@ HANDLE StartChild(const std::string& folder, const std::string& exeName, const s
     }
     block.push_back('\0');
 
-    std::string commandLine = "\"" + exe + "\"";
+    std::string commandLine = "\"" + exe + "\"" + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -248,6 +252,27 @@ int RunChildMode(const char* mode)
         if (const char* data = std::getenv("MIVO_DATA_FOLDER")) PinFolders(ProgramFolder, data);
         LoadUiStrings();
         Report(std::string("loaded ") + UiString(0));
+        return 7;
+    }
+    if (std::strcmp(mode, "arguments") == 0)
+    {
+        std::string out;
+        for (uint32_t index = 0; index < 6; ++index)
+        {
+            char argument[192];
+            const uint32_t code = GetCommandArgument(index, argument, sizeof argument);
+            out += std::to_string(code) + ":" + (code == 3 ? "" : argument) + "\n";
+        }
+        SettingsRecord settings = {};
+        settings.CountUntil = 1;
+        CountState count = {};
+        StartSwitches switches = {};
+        ApplyCommandLine(GetCommandLineA(), settings, count, switches);
+        out += "time=" + std::to_string(count.TargetTime) +
+               " down=" + std::to_string(settings.CountDirection) +
+               " go=" + std::to_string(switches.StartAtLaunch) +
+               " lock=" + std::to_string(switches.LockTimeUpText);
+        Report(out);
         return 7;
     }
     return 99;

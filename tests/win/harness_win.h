@@ -49,8 +49,10 @@ HWND WaitForWindow(const char* title, DWORD milliseconds = 5000, DWORD processId
 // Runs a copy of this test program as `exeName` in `folder` (made when missing) in child mode
 // `mode` with the current folder `currentFolder`; `environment` holds extra NAME=value lines.
 // Returns the child's process handle (the caller waits and closes it).
+// `arguments` follow the quoted program path on the child's command line.
 HANDLE StartChild(const std::string& folder, const std::string& exeName, const std::string& mode,
-                  const std::string& currentFolder, const std::string& environment = "");
+                  const std::string& currentFolder, const std::string& environment = "",
+                  const std::string& arguments = "");
 
 // The child-mode entry; returns the child's exit code.
 int RunChildMode(const char* mode);
