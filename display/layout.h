@@ -1,0 +1,42 @@
+// Where the display area's bands lie and how tall its texts are drawn.
+#pragma once
+
+#include <cstdint>
+
+struct Band
+{
+    int32_t left, top, right, bottom;
+};
+
+constexpr int32_t ButtonStripHeight = 30;
+
+struct DisplayLayout
+{
+    int32_t DisplayTop;  // window y where the display area begins: 0 or 30
+    int32_t Width;       // display area (and off-screen bitmap) size
+    int32_t Height;      // 0 or less: nothing is painted
+    int32_t BandHeight;  // a quarter of the height
+    uint32_t BandsShown; // header or time-up band in use (the display is higher than 100)
+    Band HeaderBand;     // display coordinates
+    Band TimeArea;       // display coordinates: where the count is drawn
+    Band TimeUpBand;     // display coordinates
+    Band TimeBand;       // window coordinates: what a tick repaints
+};
+
+// The layout of a client rectangle; `buttonsHidden` when the strip is hidden (HideButtons
+// while running or while the time is up).
+DisplayLayout ComputeDisplayLayout(const Band& client, bool buttonsHidden, bool showHeader,
+                                   bool showTimeUpText);
+
+// Cell height of the time font: FontSize itself (Use Font Size) or FontSize per cent of what
+// the band allows for the width class (Auto Scale).
+uint32_t TimeFontHeight(uint32_t scalingMethod, uint32_t fontSize, const Band& timeArea,
+                        uint32_t widthClass);
+
+// Height of the header or time-up text of `length` characters beside a time font of
+// `timeHeight`: three quarters of it, halved for a text too long for the band unless BigText.
+uint32_t BandTextHeight(uint32_t timeHeight, uint32_t length, uint32_t bigText,
+                        const Band& timeArea);
+
+// A repaint that only moves the count on: the header and time-up texts stay as painted.
+bool IsTickRepaint(const Band& paint, const Band& timeBand, uint32_t changeCount);
