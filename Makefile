@@ -3,7 +3,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 WIN_TOOLCHAIN := cmake/mingw32.cmake
 
-.PHONY: all setup native win test run bench fuzz format clean
+.PHONY: all setup native win tsan test run bench fuzz format clean
 
 all: native win
 
@@ -19,7 +19,12 @@ win: setup
 	@cmake --build build/win -j $(JOBS)
 	@scripts/wine-prefix
 
-test: native win
+# The portable core and its tests again under ThreadSanitizer, for the count stress test.
+tsan: setup
+	@cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIVO_SANITIZE=thread >/dev/null
+	@cmake --build build/tsan -j $(JOBS)
+
+test: native win tsan
 	@scripts/run-tests
 
 run: win

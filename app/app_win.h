@@ -34,6 +34,42 @@ bool TimerKeyMessage(WPARAM virtualKey, bool controlHeld, UINT& message, WPARAM&
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The count lock: held around every count operation and every counting pass, never while
+// calling into a window.
+void LockCount();
+void UnlockCount();
+
+struct CountLockGuard
+{
+    CountLockGuard() { LockCount(); }
+    ~CountLockGuard() { UnlockCount(); }
+    CountLockGuard(const CountLockGuard&) = delete;
+    CountLockGuard& operator=(const CountLockGuard&) = delete;
+};
+
+// Tells the main window what a count operation asked for (Effect* bits); `title` is the
+// DisplayText the operation left, for the minimised title. Call without the lock.
+void ApplyCountEffects(uint32_t effects, const char* title);
+
+// DisplayText as it is now; call under the lock.
+void CopyCountTitle(char (&title)[64]);
+
+// Runs a count operation, given the tick, under the lock; then applies its effects.
+template <typename Operation> void RunCountOperation(Operation operation)
+{
+    uint32_t effects;
+    char title[64];
+    {
+        CountLockGuard lock;
+        effects = operation(GetTickCount());
+        CopyCountTitle(title);
+    }
+    ApplyCountEffects(effects, title);
+}
+
+// The counting thread, started once when the main window is created; it never ends.
+void StartCountingThread(HWND window);
+
 // Window options (main window).
 void ApplyTopMost(uint32_t flag);
 void MakeTransparent(uint32_t alpha);

@@ -1,6 +1,34 @@
 #include "app/count.h"
 
+#include "app/appstate.h"
+#include "app/counting.h"
+#include "data/settings.h"
+#include "display/timetext.h"
+
 CountState Count;
+
+namespace
+{
+
+bool CountingDown()
+{
+    return Settings.CountDirection != 0;
+}
+
+// "0" goes straight into the text: it leaves WidthClass and ChangeCount as they were.
+void ShowZero()
+{
+    DisplayText[0] = '0';
+    DisplayText[1] = 0;
+}
+
+// The title follows the count only while the window is minimised (not in the tray).
+uint32_t TitleEffect()
+{
+    return WindowState == WindowMinimised ? EffectTitle : 0;
+}
+
+} // namespace
 
 uint32_t ConvertToMilliseconds(uint32_t days, uint32_t hours, uint32_t minutes, uint32_t seconds,
                                uint32_t milliseconds)
@@ -20,4 +48,199 @@ uint32_t ConvertToMilliseconds(uint32_t days, uint32_t hours, uint32_t minutes, 
     else if (total > 4294967)
         total = 4294967;
     return static_cast<uint32_t>(total * 1000 + milliseconds);
+}
+
+uint32_t ResolveSelection(uint32_t selection)
+{
+    return selection <= 2 ? Settings.PresetTimes[selection] : selection;
+}
+
+uint32_t ElapsedCount(uint32_t tick)
+{
+    return Count.Running != 0 ? tick - Count.StartTick + Count.CountOffset
+                              : Count.StartTick + Count.CountOffset;
+}
+
+uint32_t ShownValue(uint32_t tick)
+{
+    const uint32_t elapsed = ElapsedCount(tick);
+    if (!CountingDown()) return elapsed;
+    // Between the end of a countdown and the counting thread's next pass the difference would
+    // wrap round to about 49 days; what is left then is nothing.
+    return elapsed >= Count.TargetTime ? 0 : Count.TargetTime - elapsed;
+}
+
+uint32_t DirectionLabel()
+{
+    const bool down = CountingDown();
+    const bool namesCurrent = Settings.RevRev != 0;
+    return down == namesCurrent ? 17 : 16;
+}
+
+uint32_t DirectionLabelEffect()
+{
+    return DirectionLabel() == 17 ? EffectDirectionDown : EffectDirectionUp;
+}
+
+uint32_t LoadSetTime(uint32_t selection)
+{
+    const uint32_t time = ResolveSelection(selection);
+    Count.TargetTime = time;
+    Settings.SetTime = time;
+    if (CountingDown())
+        FormatCountText(time, DisplayText);
+    else
+        ShowZero();
+    return TitleEffect();
+}
+
+uint32_t LoadAndReset(uint32_t selection, uint32_t tick)
+{
+    uint32_t effects = LoadSetTime(selection);
+    if (CountingDown())
+    {
+        Count.CountOffset = 0;
+        Count.StartTick = Count.Running != 0 ? tick : 0;
+    }
+    else if (Settings.CountUntil != 0)
+    {
+        // An endless count-up starts from the loaded time.
+        Count.CountOffset = 0;
+        if (Count.Running != 0)
+            Count.StartTick = tick - Count.TargetTime;
+        else
+        {
+            Count.StartTick = Count.TargetTime;
+            FormatCountText(Count.TargetTime, DisplayText);
+        }
+    }
+    return effects | EffectInvalidate;
+}
+
+void ZeroCount()
+{
+    Count.StartTick = 0;
+    Count.CountOffset = 0;
+}
+
+uint32_t ReloadStoppedCount()
+{
+    if (Count.Running != 0) return 0;
+    const uint32_t effects = LoadSetTime(Settings.SelectedTime);
+    ZeroCount();
+    return effects | EffectInvalidate;
+}
+
+uint32_t StartStopCount(uint32_t tick)
+{
+    if (Count.Running != 0) return StopCount(tick);
+    if (Count.TimeIsUp != 0) return AcknowledgeTimeUp();
+    return StartCount(tick);
+}
+
+uint32_t StartCount(uint32_t tick)
+{
+    if (Count.Running != 0 || Count.TimeIsUp != 0) return 0;
+    uint32_t effects = 0;
+    if (Settings.AutoReset == 99)
+        Settings.AutoReset = 1; // a QuickSet start: its time stays, this once
+    else if (Settings.AutoReset != 0)
+    {
+        effects |= LoadSetTime(Settings.SelectedTime);
+        ZeroCount();
+        effects |= EffectInvalidate;
+    }
+    Count.StartTick = tick - Count.StartTick; // the paused count becomes a start tick
+    Count.Running = 1;
+    effects |= EffectStopLabel | EffectButtonVisibility | EffectSystemMenu;
+    if (Settings.AutoMinimise != 0) effects |= EffectMinimise;
+    return effects;
+}
+
+uint32_t StopCount(uint32_t tick)
+{
+    if (Count.Running == 0) return 0;
+    Count.Running = 0;
+    Count.StartTick = tick - Count.StartTick; // the start tick becomes the paused count
+    return EffectButtonVisibility | EffectCloseSoundPlayer | EffectStartLabel | EffectSystemMenu;
+}
+
+uint32_t AcknowledgeTimeUp()
+{
+    if (Count.Running != 0 || Count.TimeIsUp == 0) return 0;
+    Count.TimeIsUp = 0;
+    Settings.AlarmCycleActive = 0;
+    FlashPhase = 0;
+    AlarmRepeats = 0;
+    uint32_t effects = LoadSetTime(Settings.SetTime);
+    ZeroCount();
+    return effects | EffectStartLabel | EffectCloseSoundPlayer | EffectButtonVisibility |
+           EffectInvalidate | EffectSystemMenu;
+}
+
+uint32_t ResetCount(uint32_t tick)
+{
+    if (CountingDown()) return LoadAndReset(Settings.SetTime, tick);
+    // Counting up goes back to 0 whatever the target, also an endless count.
+    if (Count.Running != 0)
+    {
+        Count.StartTick = tick;
+        Count.CountOffset = 0;
+        return 0;
+    }
+    ZeroCount();
+    ShowZero();
+    return TitleEffect() | EffectInvalidate;
+}
+
+uint32_t ReverseCount(uint32_t tick)
+{
+    const uint32_t shown = ShownValue(tick);
+    if (!CountingDown())
+    {
+        // Up to down: what has been counted becomes the time left.
+        Count.TargetTime = shown;
+        Count.CountOffset = 0;
+        Count.StartTick = Count.Running != 0 ? tick : 0;
+        Settings.CountDirection = 1;
+    }
+    else
+    {
+        // Down to up: the time left becomes the count so far.
+        Count.CountOffset = shown;
+        if (Count.Running != 0)
+        {
+            Count.StartTick = tick;
+            Count.TargetTime = Settings.SetTime;
+        }
+        else
+        {
+            Count.StartTick = 0;
+            Count.TargetTime = ResolveSelection(Settings.SelectedTime);
+        }
+        Settings.CountDirection = 0;
+    }
+    return DirectionLabelEffect();
+}
+
+uint32_t SyncCount(uint32_t tick, uint32_t clockSeconds, uint32_t clockMilliseconds)
+{
+    // Offered only while running; a count that ended or stopped meanwhile keeps its pause.
+    if (Count.Running == 0) return 0;
+    const uint32_t shown = ShownValue(tick);
+    const uint32_t minutes = shown - shown % 60000;
+    // A leap second reads as the minute's last moment.
+    const uint32_t clock =
+        clockSeconds > 59
+            ? 59999
+            : clockSeconds * 1000 + (clockMilliseconds > 999 ? 999 : clockMilliseconds);
+    Count.StartTick = tick;
+    if (CountingDown())
+    {
+        Count.TargetTime = minutes + (60000 - clock);
+        Count.CountOffset = 0;
+    }
+    else
+        Count.CountOffset = minutes + clock;
+    return 0;
 }

@@ -1,5 +1,10 @@
 // The count: its state and the arithmetic that starts, stops and reloads it. Times are
 // unsigned 32-bit milliseconds and all arithmetic on them wraps modulo 2^32.
+//
+// Nothing here locks. The count state, DisplayText and the settings fields these routines
+// write are shared with the counting thread, so the shell holds its one count lock around each
+// call (and reads the tick inside it). Each operation changes the state and returns what the
+// main window must be told, as Effect* bits; the shell acts on them after releasing the lock.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +21,75 @@ struct CountState
 // The count state shared by the GUI thread and the counting thread.
 extern CountState Count;
 
+// What the main window must be told once the lock is released. Suggested order: the sound
+// player, the labels, the title, the button row, the repaints, minimising, the system menu.
+
+// Start button (1001) label: UI string 0 ("Start") or UI string 1 ("Stop").
+constexpr uint32_t EffectStartLabel = 1u << 0;
+constexpr uint32_t EffectStopLabel = 1u << 1;
+// ApplyButtonVisibility.
+constexpr uint32_t EffectButtonVisibility = 1u << 2;
+// The sound player window, if there is one: WM_CLOSE, then it and SoundEndPosition are 0.
+constexpr uint32_t EffectCloseSoundPlayer = 1u << 3;
+// Main window title = DisplayText as the call left it (copy it before releasing the lock).
+constexpr uint32_t EffectTitle = 1u << 4;
+// Direction button (1007) label: UI string 16 ("Up") or UI string 17 ("Down").
+constexpr uint32_t EffectDirectionUp = 1u << 5;
+constexpr uint32_t EffectDirectionDown = 1u << 6;
+// InvalidateRect: the whole client area without erase, with erase, or TimeBand without erase.
+constexpr uint32_t EffectInvalidate = 1u << 7;
+constexpr uint32_t EffectInvalidateErase = 1u << 8;
+constexpr uint32_t EffectInvalidateTimeBand = 1u << 9;
+// ShowWindow(main window, SW_MINIMIZE) (AutoMinimise).
+constexpr uint32_t EffectMinimise = 1u << 10;
+// RebuildSystemMenu (its Start/Stop entry follows Running).
+constexpr uint32_t EffectSystemMenu = 1u << 11;
+
 // Days, hours, minutes and seconds normalised, then clamped to 3 .. 4 294 967 seconds;
 // the milliseconds are added after the clamp.
 uint32_t ConvertToMilliseconds(uint32_t days, uint32_t hours, uint32_t minutes, uint32_t seconds,
                                uint32_t milliseconds);
+
+// The time a selection stands for: 0, 1 and 2 pick a preset, any other value is a time in ms.
+uint32_t ResolveSelection(uint32_t selection);
+
+// The elapsed count E at `tick` (running) or the paused one (stopped).
+uint32_t ElapsedCount(uint32_t tick);
+// The value the display stands for: TargetTime - E counting down (0 once E has passed the
+// target, before the counting thread has noticed), E counting up.
+uint32_t ShownValue(uint32_t tick);
+
+// UI string of the direction button: 16 ("Up") or 17 ("Down"). With RevRev clear it names the
+// direction a press will give, with RevRev set the current one.
+uint32_t DirectionLabel();
+// EffectDirectionUp or EffectDirectionDown by the same rule.
+uint32_t DirectionLabelEffect();
+
+// TargetTime = SetTime = the time of `selection`; DisplayText shows it ("0" counting up). The
+// count itself is not touched. Pass SelectedTime to reload from the time selection, SetTime to
+// reload the last set time.
+uint32_t LoadSetTime(uint32_t selection);
+// LoadSetTime, then the count starts over: a countdown from the full time (running or not), an
+// endless count-up from the loaded time; a limited count-up only gets its new limit.
+uint32_t LoadAndReset(uint32_t selection, uint32_t tick);
+// Stopped count back to 0.
+void ZeroCount();
+// A new seconds or days mode: a stopped count shows the selected time again from its start
+// (LoadSetTime(SelectedTime), ZeroCount); a running one only changes its format later.
+uint32_t ReloadStoppedCount();
+
+// CmdStartStop: stops a running count, else acknowledges a time-up, else starts. The choice
+// is made here, under the caller's lock, so it always matches the state it acts on.
+uint32_t StartStopCount(uint32_t tick);
+// Each of these three does nothing (and returns 0) outside its own state.
+uint32_t StartCount(uint32_t tick);
+uint32_t StopCount(uint32_t tick);
+uint32_t AcknowledgeTimeUp();
+
+// CmdReset: counting up back to 0 (running on when running); counting down LoadAndReset(SetTime).
+uint32_t ResetCount(uint32_t tick);
+// CmdReverse: the other direction, the shown value kept.
+uint32_t ReverseCount(uint32_t tick);
+// CmdSync: lines a running count up with the wall clock's minute, given the clock's seconds
+// and milliseconds. A stopped count is left alone.
+uint32_t SyncCount(uint32_t tick, uint32_t clockSeconds, uint32_t clockMilliseconds);

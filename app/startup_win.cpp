@@ -12,6 +12,7 @@
 #include "data/settings.h"
 #include "data/uistrings.h"
 #include "data/winver.h"
+#include "display/display_win.h"
 #include "resources/resource.h"
 
 HINSTANCE Instance;
@@ -82,6 +83,7 @@ bool StartMivo(const char* commandLine)
 
 bool PrepareStart(const char* commandLine)
 {
+    if (CreateTooltipControl() == nullptr) return false;
     Instance = GetModuleHandleA(nullptr);
     UiStrings = static_cast<char*>(GlobalAlloc(GPTR, UiStringsSize));
     if (UiStrings == nullptr) return false;

@@ -1,18 +1,124 @@
 #include <windows.h>
 
+#include "alarm/alarm_win.h"
 #include "app/app_win.h"
+#include "app/appstate.h"
 #include "app/commands.h"
 #include "app/count.h"
 #include "data/data_win.h"
+#include "data/settings.h"
 #include "data/uistrings.h"
+#include "display/display_win.h"
+#include "resources/resource.h"
 
 namespace
 {
 
 using SetLayeredWindowAttributesProc = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
-LRESULT MainWindowOnCreate(HWND)
+// Posted by the counting thread when the system menu's Start/Stop entry must change: menus are
+// rebuilt on the window's own thread.
+constexpr UINT WM_REFRESHSYSTEMMENU = WM_APP + 1;
+
+// The label the system menu shows: UI string 0 ("Start") or 1 ("Stop"); -1 before the first.
+volatile LONG SystemMenuLabel = -1;
+
+constexpr char MainTitle[] = "Mivo";
+
+uint32_t Toggled(uint32_t flag)
 {
+    return flag == 0 ? 1 : 0;
+}
+
+bool OnWindowThread()
+{
+    return GetWindowThreadProcessId(MainWindow, nullptr) == GetCurrentThreadId();
+}
+
+void SetSecondsMode(uint32_t mode)
+{
+    RunCountOperation([mode](uint32_t) {
+        Settings.SecondsMode = mode;
+        const uint32_t effects = ReloadStoppedCount();
+        if (Settings.AutoFrequency != 0)
+        {
+            static const uint32_t Frequencies[5] = {500, 500, 50, 5, 1};
+            Settings.UpdateFrequency = Frequencies[mode];
+        }
+        return effects;
+    });
+}
+
+void SetDaysMode(uint32_t mode)
+{
+    RunCountOperation([mode](uint32_t) {
+        Settings.DaysMode = mode;
+        return ReloadStoppedCount();
+    });
+}
+
+void SetWindowSize(int width, int height)
+{
+    ShowWindow(MainWindow, SW_SHOWNORMAL);
+    SetWindowPos(MainWindow, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void ToggleFullScreen()
+{
+    if (FullScreen == 0)
+    {
+        ShowWindow(MainWindow, SW_RESTORE);
+        FullScreen = 1;
+        ShowWindow(MainWindow, SW_MAXIMIZE);
+        ApplyTopMost(1);
+    }
+    else
+    {
+        FullScreen = 0;
+        ShowWindow(MainWindow, SW_RESTORE);
+        ApplyTopMost(Settings.OnTopTimer);
+    }
+}
+
+void ToggleTransparency()
+{
+    if (Settings.Transparent == 0)
+    {
+        MakeTransparent(Settings.Opacity);
+        Settings.Transparent = 1;
+    }
+    else
+    {
+        SetWindowLongA(MainWindow, GWL_EXSTYLE, 0);
+        Settings.Transparent = 0;
+    }
+}
+
+void ShowOptionsWindow()
+{
+    // The options window is not part of this build yet: what follows its closing already is.
+    {
+        CountLockGuard lock;
+        if (Count.Running == 0) return;
+    }
+    ApplyButtonVisibility(MainWindow);
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+    {
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT MainWindowOnCreate(HWND window)
+{
+    MainWindow = window;
+    CreateControlButtons(window);
     return 0;
 }
 
@@ -24,13 +130,104 @@ LRESULT MainWindowOnClosing(UINT message)
     return message == WM_QUERYENDSESSION ? TRUE : 0;
 }
 
+LRESULT MainWindowOnSize(HWND window, WPARAM kind)
+{
+    SetWindowTextA(window, MainTitle);
+    {
+        // The counting thread decides on the title by it.
+        CountLockGuard lock;
+        WindowState = kind == SIZE_MINIMIZED ? WindowMinimised : WindowNormal;
+    }
+    LayoutDisplay(window);
+    return 0;
+}
+
+LRESULT MainWindowOnLeftClick()
+{
+    bool timeIsUp;
+    {
+        CountLockGuard lock;
+        timeIsUp = Count.TimeIsUp != 0;
+    }
+    if (timeIsUp) PostMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0);
+    return 0;
+}
+
+LRESULT MainWindowOnMinMaxInfo(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (FullScreen == 0) return DefWindowProcA(window, WM_GETMINMAXINFO, wParam, lParam);
+    // Caption and frame lie outside the screen; the client area covers it.
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN) + 14,
+                       GetSystemMetrics(SM_CYSCREEN) + caption + 14};
+    info->ptMaxPosition = {-7, -(caption + 7)};
+    info->ptMinTrackSize = {0, 0};
+    info->ptMaxTrackSize = {5000, 5000};
+    return 0;
+}
+
 LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    switch (LOWORD(wParam))
+    const uint32_t id = LOWORD(wParam);
+    switch (id)
     {
-    case CmdExit: DestroyWindow(window); return 0;
-    default: return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+    case CmdStartStop: RunCountOperation(StartStopCount); return 0;
+    case CmdReset: RunCountOperation(ResetCount); return 0;
+    case CmdOptions: ShowOptionsWindow(); return 0;
+    case CmdHelp: ShowReadMe(); return 0;
+    case CmdAbout:
+        DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+        return 0;
+    case CmdReverse: RunCountOperation(ReverseCount); return 0;
+    case CmdSync:
+        RunCountOperation([](uint32_t tick) {
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            return SyncCount(tick, now.wSecond, now.wMilliseconds);
+        });
+        return 0;
+    case CmdHideButtons: {
+        Settings.HideButtons = Toggled(Settings.HideButtons);
+        bool running;
+        {
+            CountLockGuard lock;
+            running = Count.Running != 0;
+        }
+        if (running) ApplyButtonVisibility(window);
+        return 0;
     }
+    case CmdFullScreen: ToggleFullScreen(); return 0;
+    case CmdOnTop:
+        Settings.OnTopTimer = Toggled(Settings.OnTopTimer);
+        ApplyTopMost(Settings.OnTopTimer);
+        return 0;
+    case CmdMute: {
+        CountLockGuard lock;
+        Settings.Mute = Toggled(Settings.Mute);
+        return 0;
+    }
+    case CmdStopSound: StopSoundPlayer(); return 0;
+    case CmdTransparent: ToggleTransparency(); return 0;
+    case CmdExit: DestroyWindow(window); return 0;
+    case CmdSizeSmall: SetWindowSize(165, 120); return 0;
+    case CmdSizeMedium: SetWindowSize(480, 320); return 0;
+    case CmdSizeLarge: SetWindowSize(800, 600); return 0;
+    case CmdAlarmAction: PerformAlarmAction(Settings.AlarmSoundPath); return 0;
+    default: break;
+    }
+    if (id >= CmdSecondsMode && id <= CmdSecondsMode + 4)
+        SetSecondsMode(id - CmdSecondsMode);
+    else if (id >= CmdPresetTime && id <= CmdPresetTime + 2)
+        RunCountOperation([id](uint32_t tick) {
+            Settings.SelectedTime = id - CmdPresetTime;
+            return LoadAndReset(Settings.SelectedTime, tick);
+        });
+    else if (id >= CmdDaysMode && id <= CmdDaysMode + 2)
+        SetDaysMode(id - CmdDaysMode);
+    else
+        return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+    return 0;
 }
 
 LRESULT MainWindowOnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
@@ -53,9 +250,47 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
     case WM_DESTROY:
     case WM_QUERYENDSESSION: return MainWindowOnClosing(message);
+    case WM_SIZE: return MainWindowOnSize(window, wParam);
+    case WM_PAINT: PaintDisplay(window); return 0;
     case WM_COMMAND: return MainWindowOnCommand(window, wParam, lParam);
     case WM_SYSCOMMAND: return MainWindowOnSysCommand(window, wParam, lParam);
+    case WM_LBUTTONUP: return MainWindowOnLeftClick();
+    case WM_GETMINMAXINFO: return MainWindowOnMinMaxInfo(window, wParam, lParam);
+    case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void ApplyCountEffects(uint32_t effects, const char* title)
+{
+    if ((effects & EffectCloseSoundPlayer) != 0) StopSoundPlayer();
+    if ((effects & EffectStartLabel) != 0) SetDlgItemTextA(MainWindow, CmdStartStop, UiString(0));
+    if ((effects & EffectStopLabel) != 0) SetDlgItemTextA(MainWindow, CmdStartStop, UiString(1));
+    if ((effects & EffectTitle) != 0) SetWindowTextA(MainWindow, title);
+    if ((effects & EffectDirectionUp) != 0) SetDlgItemTextA(MainWindow, CmdReverse, UiString(16));
+    if ((effects & EffectDirectionDown) != 0) SetDlgItemTextA(MainWindow, CmdReverse, UiString(17));
+    if ((effects & EffectButtonVisibility) != 0) ApplyButtonVisibility(MainWindow);
+    if ((effects & EffectInvalidateErase) != 0)
+        InvalidateRect(MainWindow, nullptr, TRUE);
+    else if ((effects & EffectInvalidate) != 0)
+        InvalidateRect(MainWindow, nullptr, FALSE);
+    if ((effects & EffectInvalidateTimeBand) != 0)
+    {
+        RECT band;
+        {
+            CountLockGuard lock;
+            band = TimeBand;
+        }
+        InvalidateRect(MainWindow, &band, FALSE);
+    }
+    if ((effects & EffectMinimise) != 0) ShowWindow(MainWindow, SW_MINIMIZE);
+    if ((effects & EffectSystemMenu) != 0)
+    {
+        if (OnWindowThread())
+            RebuildSystemMenu();
+        else if (SystemMenuLabel != (Count.Running != 0 ? 1 : 0))
+            // The running count asks on every update; the menu only changes with the state.
+            PostMessageA(MainWindow, WM_REFRESHSYSTEMMENU, 0, 0);
     }
 }
 
@@ -80,9 +315,11 @@ void MakeTransparent(uint32_t alpha)
 
 void RebuildSystemMenu()
 {
+    const LONG label = Count.Running != 0 ? 1 : 0;
     GetSystemMenu(MainWindow, TRUE);
     const HMENU menu = GetSystemMenu(MainWindow, FALSE);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, CmdStartStop, UiString(Count.Running != 0 ? 1 : 0));
+    AppendMenuA(menu, MF_STRING, CmdStartStop, UiString(static_cast<uint32_t>(label)));
     AppendMenuA(menu, MF_STRING, CmdReset, UiString(2));
+    InterlockedExchange(&SystemMenuLabel, label);
 }

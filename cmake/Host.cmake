@@ -27,8 +27,13 @@ if(BUILD_TESTING AND NOT MIVO_FUZZ AND NOT MIVO_BENCH)
     target_compile_options(core_tests PRIVATE ${WARNINGS})
     target_compile_definitions(core_tests PRIVATE MIVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     target_link_libraries(core_tests PRIVATE mivo_core GTest::gtest GTest::gtest_main)
+    set(CORE_TEST_ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1")
+    if(MIVO_SANITIZE STREQUAL "thread")
+        # A data race fails its test at once (the count stress test is the one that looks).
+        set(CORE_TEST_ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1")
+    endif()
     gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST
-                         PROPERTIES ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1")
+                         PROPERTIES ENVIRONMENT "${CORE_TEST_ENVIRONMENT}")
 endif()
 
 if(MIVO_BENCH)

@@ -4,7 +4,7 @@ enable_language(RC)
 set(WIN_LIBS comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 winmm advapi32 msvfw32)
 
 add_library(mivo_shell STATIC ${SHELL_SOURCES})
-target_compile_options(mivo_shell PRIVATE ${WARNINGS})
+target_compile_options(mivo_shell PRIVATE ${WARNINGS} ${PRODUCT_FLAGS})
 target_compile_definitions(mivo_shell PUBLIC WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601
                                              WINVER=0x0601 NOMINMAX)
 target_link_libraries(mivo_shell PUBLIC mivo_core ${WIN_LIBS})
@@ -16,7 +16,7 @@ set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${RESO
 
 # One static file that imports only Windows system DLLs.
 add_executable(Mivo WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPT})
-target_compile_options(Mivo PRIVATE ${WARNINGS})
+target_compile_options(Mivo PRIVATE ${WARNINGS} ${PRODUCT_FLAGS})
 target_link_libraries(Mivo PRIVATE mivo_shell)
 target_link_options(Mivo PRIVATE -static -s)
 

@@ -124,13 +124,95 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string DefaultSettingsImage()
+SettingsRecord DefaultRecord()
 {
     SettingsRecord record = {};
     ApplyDefaultFields(record, "Mivo Finished", "Mivo 2.0 Released");
+    return record;
+}
+
+std::string SettingsImage(const SettingsRecord& record)
+{
     uint8_t image[SettingsFileSize];
     BuildSettingsImage(record, image);
     return std::string(reinterpret_cast<char*>(image), sizeof image);
+}
+
+std::string DefaultSettingsImage()
+{
+    return SettingsImage(DefaultRecord());
+}
+
+int LiveGdiObjects()
+{
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0) return static_cast<int>(counted);
+    int live = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
+    return live;
+}
+
+namespace
+{
+
+void WriteBmp(const std::string& path, const Capture& capture)
+{
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = capture.width;
+    info.biHeight = -capture.height; // top-down
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    const DWORD bytes = static_cast<DWORD>(capture.pixels.size() * 4);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + bytes;
+    std::string out(reinterpret_cast<const char*>(&file), sizeof file);
+    out.append(reinterpret_cast<const char*>(&info), sizeof info);
+    out.append(reinterpret_cast<const char*>(capture.pixels.data()), bytes);
+    WriteBytes(path, out);
+}
+
+} // namespace
+
+Capture CaptureClient(HWND window, const char* name)
+{
+    Capture capture;
+    RECT client;
+    GetClientRect(window, &client);
+    capture.width = client.right;
+    capture.height = client.bottom;
+    if (capture.width <= 0 || capture.height <= 0) return capture;
+    capture.pixels.resize(static_cast<size_t>(capture.width) * capture.height);
+
+    const HDC windowDc = GetDC(window);
+    const HDC memory = CreateCompatibleDC(windowDc);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, capture.width, capture.height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < capture.pixels.size(); ++i)
+        capture.pixels[i] = source[i] & 0x00FFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(section);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDc);
+
+    const char* folder = std::getenv("MIVO_ARTIFACTS");
+    std::string path = folder != nullptr ? folder : "artifacts";
+    CreateDirectoryA(path.c_str(), nullptr);
+    WriteBmp(path + "\\" + name + ".bmp", capture);
+    return capture;
 }
 
 std::string StartInTempFolder(const char* commandLine, const std::string& settingsImage)

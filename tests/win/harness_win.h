@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // Handles every pending message of this thread the way the program's loop does.
 void PumpMessages();
@@ -35,7 +37,11 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
 
-// The settings file of a record holding the defaults (default strings' texts).
+struct SettingsRecord;
+
+// A record holding the defaults (with the default strings' texts), and its settings file.
+SettingsRecord DefaultRecord();
+std::string SettingsImage(const SettingsRecord& record);
 std::string DefaultSettingsImage();
 
 // Pins both folders to a fresh temporary folder that holds `settingsImage` as "dMivo.dat" (none
@@ -53,6 +59,20 @@ HWND WaitForWindow(const char* title, DWORD milliseconds = 5000, DWORD processId
 HANDLE StartChild(const std::string& folder, const std::string& exeName, const std::string& mode,
                   const std::string& currentFolder, const std::string& environment = "",
                   const std::string& arguments = "");
+
+// Live GDI objects of this process. Wine does not count them for GetGuiResources, but it
+// accepts an object's handle by its table index alone, so the table can be walked.
+int LiveGdiObjects();
+
+// The window's client area as pixels (0x00RRGGBB, row by row from the top), also written as a
+// BMP named `name` into the artifacts folder (MIVO_ARTIFACTS, else "artifacts" here).
+struct Capture
+{
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Capture CaptureClient(HWND window, const char* name);
 
 // The child-mode entry; returns the child's exit code.
 int RunChildMode(const char* mode);

@@ -1,0 +1,240 @@
+#include "app/counting.h"
+
+#include "app/appstate.h"
+#include "app/commands.h"
+#include "app/count.h"
+#include "data/settings.h"
+#include "display/timetext.h"
+#include "options/chooser.h"
+#include "text/text.h"
+
+uint32_t AlarmRepeats;
+uint32_t FlashPhase;
+
+namespace
+{
+
+// A count this short or shorter ends for good instead of repeating on its own.
+constexpr uint32_t ShortestRepeat = 2000;
+constexpr uint32_t LongestIdleSleep = 500;
+
+void Post(CountRequests& requests, uint32_t command)
+{
+    if (requests.PostCount < sizeof requests.Posts / sizeof requests.Posts[0])
+        requests.Posts[requests.PostCount++] = command;
+}
+
+// Mute silences the sound actions only; running a file or shutting down still happens.
+void PostAlarmAction(CountRequests& requests)
+{
+    if (Settings.Mute != 0 && Settings.AlarmAction <= 3) return;
+    Post(requests, CmdAlarmAction);
+}
+
+bool ThenActionGoesOn()
+{
+    return Settings.ThenAction >= 1 && Settings.ThenAction <= 3;
+}
+
+// Steps 1 to 3 of the "and then" step: the next set time, without starting it.
+uint32_t ChangeForThenAction()
+{
+    switch (Settings.ThenAction)
+    {
+    case 1:
+        Settings.CountDirection = Settings.CountDirection == 0 ? 1 : 0;
+        return DirectionLabelEffect() | LoadSetTime(Settings.SelectedTime);
+    case 2: return LoadSetTime(Settings.SetTime);
+    case 3:
+        Settings.SelectedTime = Settings.SelectedTime + 1;
+        if (Settings.SelectedTime > 2) Settings.SelectedTime = 0;
+        return LoadSetTime(Settings.SelectedTime);
+    default: return 0;
+    }
+}
+
+void TimeUp(CountRequests& requests, CountingThreadState& thread)
+{
+    // The next period starts exactly where this one ended, so repeats do not drift however
+    // late the pass came.
+    Count.StartTick += Count.TargetTime;
+
+    if (Settings.WaitMode == 0 && ThenActionGoesOn() && Count.TargetTime > ShortestRepeat)
+    {
+        // Automatic repeat: the count runs straight on with the new period.
+        requests.Effects |= ChangeForThenAction();
+        AlarmRepeats = 0;
+        thread.AlarmLastTick = 0;
+        thread.AlarmAccum = 0;
+        Settings.AlarmCycleActive = 1;
+        requests.PrepareAlarmSound = 1;
+        PostAlarmAction(requests);
+        if (Settings.ShowTimeUpWindow != 0)
+        {
+            requests.StartTimeUpThread = 1;
+            requests.TimeUpAutoClose = 1;
+        }
+        return;
+    }
+
+    Count.Running = 0;
+    ZeroCount();
+    requests.PrepareAlarmSound = 1;
+    PostAlarmAction(requests);
+    DisplayText[0] = '0';
+    DisplayText[1] = 0;
+    requests.Effects |= WindowState == WindowMinimised ? EffectTitle : EffectInvalidate;
+    if (Settings.RepeatSound != 0 || Settings.FlashDisplay != 0)
+    {
+        Settings.AlarmCycleActive = 1;
+        thread.AlarmLastTick = 0;
+        thread.AlarmAccum = 0;
+    }
+    Count.TimeIsUp = 1;
+    if (Settings.ShowTimeUpWindow != 0)
+        requests.StartTimeUpThread = 1;
+    else
+    {
+        FlashPhase = 0;
+        ApplyThenAction(requests);
+    }
+}
+
+void ShowRunningCount(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
+{
+    FormatCountText(ShownValue(tick), DisplayText);
+    if (WindowState == WindowMinimised)
+    {
+        // The title changes at most about ten times a second.
+        if (thread.TitleElapsed > 99 || Settings.UpdateFrequency > 99)
+        {
+            requests.Effects |= EffectTitle;
+            thread.TitleElapsed = 0;
+        }
+        else
+            thread.TitleElapsed += Settings.UpdateFrequency;
+    }
+    requests.Effects |= EffectSystemMenu; // its Start/Stop entry follows the state
+}
+
+void RunAlarmCycle(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
+{
+    if (thread.AlarmLastTick != 0)
+    {
+        // Measured on the clock, whatever the update frequency.
+        const uint32_t gathered = tick - thread.AlarmLastTick + thread.AlarmAccum;
+        if (gathered > Settings.RepeatInterval)
+        {
+            thread.AlarmAccum = 0;
+            // A repeat's cycle sounds twice more; after a final time-up it goes on until the
+            // time-up is acknowledged; "When button pressed" never counts.
+            if (AlarmRepeats < 2 || Count.TimeIsUp != 0)
+            {
+                AlarmRepeats = Settings.WaitMode == 0 ? AlarmRepeats + 1 : 1;
+                if (Settings.FlashDisplay != 0)
+                {
+                    FlashPhase = FlashPhase + 1;
+                    if (FlashPhase >= 3) FlashPhase = 1;
+                    requests.Effects |= EffectInvalidate;
+                }
+                if (Settings.Mute == 0 && Settings.RepeatSound != 0 && Settings.AlarmAction < 4)
+                    Post(requests, CmdAlarmAction);
+            }
+            else
+            {
+                Settings.AlarmCycleActive = 0;
+                // A cycle cut short by the next repeat can end on the inverted phase; repaint
+                // so the display does not stay inverted.
+                if (FlashPhase != 0) requests.Effects |= EffectInvalidate;
+                FlashPhase = 0;
+                AlarmRepeats = 0;
+            }
+        }
+        else
+            thread.AlarmAccum = gathered;
+    }
+    thread.AlarmLastTick = tick;
+}
+
+void TakeTitle(CountRequests& requests)
+{
+    if ((requests.Effects & EffectTitle) != 0) CopyText(DisplayText, requests.Title);
+}
+
+} // namespace
+
+void BeginCounting(CountingThreadState& thread)
+{
+    thread = CountingThreadState{};
+    Settings.AlarmCycleActive = 0;
+}
+
+CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
+{
+    CountRequests requests = {};
+    const uint32_t frequency = Settings.UpdateFrequency;
+
+    if (Count.Running == 0 && Settings.AlarmCycleActive == 0)
+    {
+        requests.SleepMs = frequency < LongestIdleSleep ? frequency : LongestIdleSleep;
+        return requests;
+    }
+
+    if (Count.Running != 0)
+    {
+        const uint32_t elapsed = ElapsedCount(tick);
+        // An endless count-up never ends.
+        const bool canEnd = Settings.CountDirection != 0 || Settings.CountUntil == 0;
+        if (canEnd && elapsed > Count.TargetTime)
+            TimeUp(requests, thread);
+        else
+            ShowRunningCount(tick, requests, thread);
+        if (ChangeCount != 0) requests.Effects |= EffectInvalidateTimeBand;
+    }
+
+    if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
+
+    requests.CheckSoundPlayer = 1;
+    requests.SleepMs = frequency;
+    TakeTitle(requests);
+    return requests;
+}
+
+void ApplyThenAction(CountRequests& requests)
+{
+    if (!ThenActionGoesOn()) return;
+    requests.Effects |= ChangeForThenAction();
+    Post(requests, CmdStartStop);
+    TakeTitle(requests);
+}
+
+CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat)
+{
+    CountRequests requests = {};
+    requests.Effects = EffectInvalidateErase;
+    if (Settings.ThenAction == 0 && result == 2)
+    {
+        // "Repeat Time": acknowledge, then start the same set time anew.
+        Post(requests, CmdStartStop);
+        requests.Effects |= LoadSetTime(Settings.SetTime);
+        Post(requests, CmdStartStop);
+    }
+    else if (Settings.WaitMode != 0)
+    {
+        // "When button pressed": the answer ends the cycle; "OK" goes on to the next count.
+        Settings.AlarmCycleActive = 0;
+        FlashPhase = 0;
+        Post(requests, CmdStartStop);
+        if (result == 1) ApplyThenAction(requests);
+    }
+    else if (fromRepeat == 0 || result == 2)
+    {
+        // Acknowledges a final time-up, or "Stop Repeat" stops the repeating count.
+        Post(requests, CmdStartStop);
+    }
+    // Otherwise a repeat's window closed by "OK" or by itself: the count goes on. A start/stop
+    // here would stop it after its first period.
+    requests.StopSoundPlayer = 1;
+    TakeTitle(requests);
+    return requests;
+}

@@ -1,0 +1,128 @@
+#include <windows.h>
+
+#include "alarm/alarm_win.h"
+#include "alarm/prompt_win.h"
+#include "app/app_win.h"
+#include "app/commands.h"
+#include "app/count.h"
+#include "app/counting.h"
+#include "data/settings.h"
+#include "data/uistrings.h"
+#include "display/display_win.h"
+#include "display/timetext.h"
+#include "text/text.h"
+
+namespace
+{
+
+CRITICAL_SECTION CountLockSection;
+INIT_ONCE CountLockOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK InitCountLock(PINIT_ONCE, PVOID, PVOID*)
+{
+    InitializeCriticalSection(&CountLockSection);
+    return TRUE;
+}
+
+// What a pass or a closed time-up window asked for, done outside the lock and in the order
+// the requests give: the sound first, then the posts, then what the window shows.
+void CarryOut(const CountRequests& requests, const RECT& timeBand)
+{
+    if (requests.PrepareAlarmSound != 0) PrepareAlarmSound();
+    for (uint32_t i = 0; i < requests.PostCount; ++i)
+        PostMessageA(MainWindow, WM_COMMAND, requests.Posts[i], 0);
+    if ((requests.Effects & EffectInvalidateTimeBand) != 0)
+        InvalidateRect(MainWindow, &timeBand, FALSE);
+    ApplyCountEffects(requests.Effects & ~EffectInvalidateTimeBand, requests.Title);
+    if (requests.StopSoundPlayer != 0 && SoundPlayerWindow != nullptr)
+        PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
+    if (requests.CheckSoundPlayer != 0 && SoundPlayerWindow != nullptr &&
+        static_cast<uint32_t>(SendMessageA(SoundPlayerWindow, WM_USER + 102, 0, 0)) ==
+            SoundEndPosition)
+        PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
+}
+
+DWORD WINAPI TimeUpThread(LPVOID parameter)
+{
+    const uint32_t fromRepeat = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(parameter));
+    // The prompt keeps pointers: its texts must not change under it while it is open.
+    char message[sizeof Settings.TimeUpText];
+    CopyText(Settings.TimeUpText, message);
+    PromptRequest request;
+    request.Message = message;
+    request.FirstCaption = "OK";
+    request.SecondCaption = UiString(Settings.ThenAction == 0 ? 144 : 145);
+    request.Mode = PromptQuestion;
+    if (Settings.OnTopAlarm == 0) request.PromptKeepOnTop = 0;
+    request.PromptAutoCloseSeconds = fromRepeat != 0 ? 3 : 0;
+    const uint32_t result = ShowPrompt(MainWindow, request);
+
+    CountRequests requests;
+    RECT timeBand;
+    {
+        CountLockGuard lock;
+        requests = TimeUpWindowClosed(result == PromptSecond ? 2 : 1, fromRepeat);
+        timeBand = TimeBand;
+    }
+    CarryOut(requests, timeBand);
+    return 0;
+}
+
+void StartTimeUpThread(uint32_t autoClose)
+{
+    DWORD id;
+    const HANDLE thread =
+        CreateThread(nullptr, 0, TimeUpThread,
+                     reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(autoClose)), 0, &id);
+    if (thread != nullptr) CloseHandle(thread);
+}
+
+DWORD WINAPI CountingThread(LPVOID)
+{
+    CountingThreadState state;
+    {
+        CountLockGuard lock;
+        BeginCounting(state);
+    }
+    for (;;)
+    {
+        CountRequests requests;
+        RECT timeBand;
+        {
+            CountLockGuard lock;
+            requests = CountingPass(GetTickCount(), state);
+            timeBand = TimeBand;
+        }
+        CarryOut(requests, timeBand);
+        if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests.TimeUpAutoClose);
+        // Sleep(0) still yields, so a zero update frequency cannot starve the window's thread
+        // of the lock.
+        Sleep(requests.SleepMs);
+    }
+}
+
+} // namespace
+
+void LockCount()
+{
+    InitOnceExecuteOnce(&CountLockOnce, InitCountLock, nullptr, nullptr);
+    EnterCriticalSection(&CountLockSection);
+}
+
+void UnlockCount()
+{
+    LeaveCriticalSection(&CountLockSection);
+}
+
+void CopyCountTitle(char (&title)[64])
+{
+    CopyText(DisplayText, title);
+}
+
+void StartCountingThread(HWND)
+{
+    DWORD id = 0;
+    const HANDLE thread = CreateThread(nullptr, 0, CountingThread, nullptr, 0, &id);
+    Settings.ThreadWord = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(thread));
+    if (thread != nullptr) CloseHandle(thread);
+}

@@ -1,0 +1,122 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/app_win.h"
+#include "app/commands.h"
+#include "app/count.h"
+#include "app/counting.h"
+#include "data/settings.h"
+#include "data/uistrings.h"
+#include "display/display_win.h"
+#include "display/timetext.h"
+#include "text/text.h"
+
+TooltipBlock* TooltipRecord;
+
+namespace
+{
+
+struct ButtonPlace
+{
+    int id;
+    int x;
+    int width;
+};
+
+// Fixed places in client pixels; a narrow window simply clips the row. The creation order is
+// the tab order.
+const ButtonPlace Buttons[] = {
+    {CmdStartStop, 3, 70}, {CmdReset, 74, 70}, {CmdReverse, 172, 60},
+    {CmdOptions, 234, 60}, {CmdHelp, 296, 60}, {CmdAbout, 358, 60},
+};
+
+constexpr int ButtonTop = 3;
+constexpr int ButtonHeight = 25;
+
+const char* InitialLabel(int id)
+{
+    switch (id)
+    {
+    case CmdStartStop: return UiString(0);
+    case CmdReset: return UiString(2);
+    case CmdReverse: return UiString(DirectionLabel());
+    case CmdOptions: return UiString(3);
+    case CmdHelp: return UiString(4);
+    default: return "About";
+    }
+}
+
+} // namespace
+
+TooltipBlock* CreateTooltipControl()
+{
+    TooltipRecord = static_cast<TooltipBlock*>(GlobalAlloc(GPTR, sizeof(TooltipBlock)));
+    if (TooltipRecord == nullptr) return nullptr;
+    TooltipRecord->Instance = GetModuleHandleA(nullptr);
+    TooltipRecord->Tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                             CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    return TooltipRecord;
+}
+
+void AddTooltip(HWND window, TooltipBlock* record, int id, const char* text)
+{
+    const HWND control = GetDlgItem(window, id);
+    if (record == nullptr || control == nullptr) return;
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = control;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.hinst = record->Instance;
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(record->Tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void LabelDirectionButton(HWND window)
+{
+    SetDlgItemTextA(window, CmdReverse, UiString(DirectionLabel()));
+}
+
+void CreateControlButtons(HWND window)
+{
+    for (const ButtonPlace& b : Buttons)
+        CreateWindowExA(0, "Button", InitialLabel(b.id),
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_PUSHBUTTON, b.x,
+                        ButtonTop, b.width, ButtonHeight, window,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.id)), Instance, nullptr);
+    // Tooltips 31 to 37 follow the ids 1001 to 1007; 1006 has no button.
+    for (uint32_t id = CmdStartStop; id <= CmdReverse; ++id)
+        AddTooltip(window, TooltipRecord, static_cast<int>(id), UiString(31 + (id - CmdStartStop)));
+
+    {
+        CountLockGuard lock;
+        AlarmRepeats = 0;
+        if (Count.TargetTime == 0)
+            LoadSetTime(Settings.SetTime);
+        else if (Settings.CountDirection == 0)
+            CopyText("0", DisplayText, sizeof DisplayText);
+        else
+            FormatCountText(Count.TargetTime, DisplayText);
+    }
+    StartCountingThread(window);
+}
+
+void ApplyButtonVisibility(HWND window)
+{
+    bool hidden;
+    {
+        CountLockGuard lock;
+        hidden = Settings.HideButtons != 0 && Count.Running != 0;
+    }
+    for (const ButtonPlace& b : Buttons)
+        ShowWindow(GetDlgItem(window, b.id), hidden ? SW_HIDE : SW_SHOWNORMAL);
+    LayoutDisplay(window);
+    {
+        CountLockGuard lock;
+        // The next paint draws the header and time-up texts too.
+        ChangeCount = 2;
+    }
+    InvalidateRect(window, nullptr, TRUE);
+}

@@ -1,0 +1,39 @@
+// What the main window shows: the button row with its tooltips, and the painted display.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The program's single tooltip control: a 192-byte block whose first word holds the module
+// and whose fourth word holds the tooltip window.
+struct TooltipBlock
+{
+    HINSTANCE Instance;
+    uint32_t Unused1;
+    uint32_t Unused2;
+    HWND Tooltip;
+    uint8_t Rest[176];
+};
+static_assert(sizeof(TooltipBlock) == 192, "the tooltip record is 192 bytes");
+
+extern TooltipBlock* TooltipRecord;
+
+// Allocates the record and creates the tooltip control; null when the record cannot be had.
+TooltipBlock* CreateTooltipControl();
+// Attaches `text` (kept by pointer: a UI string) as the tooltip of control `id` of `window`.
+void AddTooltip(HWND window, TooltipBlock* record, int id, const char* text);
+
+// WM_CREATE: the six buttons with their tooltips, the first text, the counting thread.
+void CreateControlButtons(HWND window);
+// Hides the row while a count runs (HideButtons), shows it otherwise, and lays out again.
+void ApplyButtonVisibility(HWND window);
+// The direction button's label by the direction rule.
+void LabelDirectionButton(HWND window);
+
+// The display below the button row.
+void LayoutDisplay(HWND window);
+void PaintDisplay(HWND window);
+
+// The rectangle a tick repaints (window coordinates), read under the count lock.
+extern RECT TimeBand;

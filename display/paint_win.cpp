@@ -1,0 +1,145 @@
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "app/count.h"
+#include "app/counting.h"
+#include "data/settings.h"
+#include "display/display_win.h"
+#include "display/layout.h"
+#include "display/timetext.h"
+#include "text/text.h"
+
+RECT TimeBand;
+
+namespace
+{
+
+// Layout and paint both run on the GUI thread, one after the other; the off-screen bitmap and
+// the font height live from one layout to the next.
+DisplayLayout Layout;
+HBITMAP OffScreen;
+uint32_t LastWidthClass;
+uint32_t TimeHeight;
+constexpr uint32_t NoWidthClass = 0xFFFFFFFF;
+
+bool ButtonsHiddenNow()
+{
+    CountLockGuard lock;
+    return Settings.HideButtons != 0 && (Count.Running != 0 || Count.TimeIsUp != 0);
+}
+
+RECT ToRect(const Band& band)
+{
+    return RECT{band.left, band.top, band.right, band.bottom};
+}
+
+void DrawBandText(HDC dc, const char* text, const Band& band)
+{
+    const uint32_t length = TextLength(text);
+    const uint32_t height = BandTextHeight(TimeHeight, length, Settings.BigText, Layout.TimeArea);
+    const HFONT font = CreateFontA(static_cast<int>(height), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET,
+                                   0, 0, 0, 0, Settings.FontFace);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    RECT r = ToRect(band);
+    DrawTextA(dc, text, static_cast<int>(length), &r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+}
+
+} // namespace
+
+void LayoutDisplay(HWND window)
+{
+    if (OffScreen != nullptr)
+    {
+        DeleteObject(OffScreen);
+        OffScreen = nullptr;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    const bool hidden = ButtonsHiddenNow();
+    Layout = ComputeDisplayLayout({client.left, client.top, client.right, client.bottom}, hidden,
+                                  Settings.ShowHeader != 0, Settings.ShowTimeUpText != 0);
+    LastWidthClass = NoWidthClass;
+    {
+        CountLockGuard lock;
+        TimeBand = ToRect(Layout.TimeBand);
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void PaintDisplay(HWND window)
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window, &paint);
+    if (Layout.Width <= 0 || Layout.Height <= 0)
+    {
+        EndPaint(window, &paint);
+        return;
+    }
+
+    // What the counting thread writes is taken in one piece.
+    char text[sizeof DisplayText];
+    uint32_t widthClass, changes, flash;
+    RECT timeBand;
+    {
+        CountLockGuard lock;
+        CopyText(DisplayText, text);
+        widthClass = WidthClass;
+        changes = ChangeCount;
+        ChangeCount = 0;
+        flash = FlashPhase;
+        timeBand = TimeBand;
+    }
+
+    const HDC memory = CreateCompatibleDC(dc);
+    if (OffScreen == nullptr) OffScreen = CreateCompatibleBitmap(dc, Layout.Width, Layout.Height);
+    const HGDIOBJ previousBitmap = SelectObject(memory, OffScreen);
+
+    COLORREF back = Settings.BackColour;
+    COLORREF fore = Settings.TextColour;
+    if (flash == 1)
+    {
+        back = Settings.TextColour;
+        fore = Settings.BackColour;
+    }
+    const HBRUSH brush = CreateSolidBrush(back);
+    RECT all = {0, 0, Layout.Width, Layout.Height};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+
+    if (widthClass != LastWidthClass)
+    {
+        TimeHeight =
+            TimeFontHeight(Settings.ScalingMethod, Settings.FontSize, Layout.TimeArea, widthClass);
+        LastWidthClass = widthClass;
+    }
+    SetBkColor(memory, back);
+    SetTextColor(memory, fore);
+    const HFONT font =
+        CreateFontA(static_cast<int>(TimeHeight), 0, 0, 0, static_cast<int>(Settings.FontWeight),
+                    Settings.FontItalic, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, Settings.FontFace);
+    const HGDIOBJ previousFont = SelectObject(memory, font);
+    RECT timeArea = ToRect(Layout.TimeArea);
+    DrawTextA(memory, text, static_cast<int>(TextLength(text)), &timeArea,
+              DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+
+    const Band painted = {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
+                          paint.rcPaint.bottom};
+    const Band band = {timeBand.left, timeBand.top, timeBand.right, timeBand.bottom};
+    if (Layout.BandsShown != 0 && !IsTickRepaint(painted, band, changes))
+    {
+        if (Settings.ShowHeader != 0) DrawBandText(memory, Settings.HeaderText, Layout.HeaderBand);
+        if (Settings.ShowTimeUpText != 0)
+            DrawBandText(memory, Settings.TimeUpText, Layout.TimeUpBand);
+    }
+    SelectObject(memory, previousFont);
+    DeleteObject(font);
+
+    // Copied where the display begins now: the row may have been hidden since the layout.
+    const int top = ButtonsHiddenNow() ? 0 : ButtonStripHeight;
+    BitBlt(dc, 0, top, Layout.Width, Layout.Height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previousBitmap);
+    DeleteDC(memory);
+    EndPaint(window, &paint);
+}

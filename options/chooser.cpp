@@ -1,0 +1,3 @@
+#include "options/chooser.h"
+
+uint32_t ChooserOpen;

@@ -1,0 +1,251 @@
+// The GUI thread's operations and the counting thread's passes against one another, each under
+// one lock as the shell holds it. Run under ThreadSanitizer (build/tsan) it must report nothing;
+// in every build neither side may ever see the words of the count from two different states.
+#include "count_fixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+namespace
+{
+
+// Ticks start far from 0 and the counts of the run stay far below this, so a tick and a
+// paused count can never be taken for one another.
+constexpr uint32_t ClockBase = 0x80000000u;
+constexpr uint32_t Plausible = 1u << 30;
+
+std::mutex CountLock;
+std::atomic<uint32_t> Clock{ClockBase};
+
+// Read only under CountLock, as the shell calls GetTickCount inside it: the ticks the
+// operations see then never run backwards.
+uint32_t ReadTick(uint32_t step)
+{
+    return Clock.fetch_add(step, std::memory_order_relaxed) + step;
+}
+
+// The words of the count belong to one state: the elapsed count they give is plausible, which
+// it is not when StartTick is read as a tick while it holds a paused count, or the other way
+// round (StartTick alone may wrap: a count carried over by CountOffset can put it past the
+// tick). Running and time-up never go together.
+bool CountIsWhole(uint32_t tick)
+{
+    if (Count.Running != 0 && Count.TimeIsUp != 0) return false;
+    return ElapsedCount(tick) <= Plausible;
+}
+
+uint32_t NextRandom(uint32_t& seed)
+{
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+}
+
+// The main window's message queue: posted commands and finished time-up windows.
+struct PostQueue
+{
+    std::mutex lock;
+    std::vector<uint32_t> commands; // command ids; a window's close is CmdStopSound here
+
+    void Push(uint32_t command)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        commands.push_back(command);
+    }
+    std::vector<uint32_t> Take()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        std::vector<uint32_t> taken;
+        taken.swap(commands);
+        return taken;
+    }
+};
+
+struct StressFigures
+{
+    uint64_t passes = 0;
+    uint64_t operations = 0;
+    uint64_t timeUps = 0;
+    uint64_t violations = 0;
+};
+
+// A stop done in two locked halves, as a broken shell might: the counting thread can come in
+// between and see a stopped count whose StartTick is still a tick.
+void SplitStop()
+{
+    {
+        std::lock_guard<std::mutex> guard(CountLock);
+        if (Count.Running == 0)
+        {
+            StartStopCount(ReadTick(1));
+            return;
+        }
+        Count.Running = 0;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+    std::lock_guard<std::mutex> guard(CountLock);
+    Count.StartTick = ReadTick(1) - Count.StartTick;
+}
+
+void GuiOperation(uint32_t choice, uint32_t& seed, std::atomic<uint64_t>& violations)
+{
+    std::lock_guard<std::mutex> guard(CountLock);
+    const uint32_t tick = ReadTick(1 + NextRandom(seed) % 16);
+    const uint32_t r = NextRandom(seed);
+    switch (choice)
+    {
+    case 0: StartStopCount(tick); break;
+    case 1: ResetCount(tick); break;
+    case 2: ReverseCount(tick); break;
+    case 3: SyncCount(tick, r % 60, r % 1000); break;
+    case 4:
+        Settings.SelectedTime = r % 3;
+        LoadAndReset(Settings.SelectedTime, tick);
+        break;
+    case 5: LoadAndReset((1 + r % 3) * 1000 + r % 700, tick); break;
+    case 6:
+        // A seconds or days mode chosen from the menu.
+        Settings.SecondsMode = r % 5;
+        Settings.DaysMode = r % 3;
+        if (Count.Running == 0)
+        {
+            LoadSetTime(Settings.SelectedTime);
+            ZeroCount();
+        }
+        break;
+    case 7:
+        // The options window.
+        Settings.ThenAction = r % 4;
+        Settings.WaitMode = (r >> 2) % 2;
+        Settings.CountUntil = (r >> 3) % 2;
+        Settings.RepeatSound = (r >> 4) % 2;
+        Settings.FlashDisplay = (r >> 5) % 2;
+        Settings.ShowTimeUpWindow = (r >> 6) % 2;
+        ChooserOpen = (r >> 7) % 8 == 0 ? 1 : 0;
+        break;
+    default:
+        // A paint.
+        if (std::strlen(DisplayText) > CountTextChars) violations.fetch_add(1);
+        ChangeCount = 0;
+        break;
+    }
+    if (!CountIsWhole(tick)) violations.fetch_add(1);
+}
+
+StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
+{
+    ResetCountGlobals();
+    Clock.store(ClockBase);
+    Settings.PresetTimes[0] = 2100;
+    Settings.PresetTimes[1] = 2500;
+    Settings.PresetTimes[2] = 4000;
+    Settings.SelectedTime = 0;
+    Settings.CountDirection = 1;
+    Settings.RepeatInterval = 100;
+    Settings.UpdateFrequency = 0;
+    LoadSetTime(0);
+
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> violations{0};
+    std::atomic<uint64_t> passes{0};
+    std::atomic<uint64_t> timeUps{0};
+    PostQueue queue;
+
+    std::thread counting([&] {
+        CountingThreadState thread{};
+        {
+            std::lock_guard<std::mutex> guard(CountLock);
+            BeginCounting(thread);
+        }
+        uint32_t seed = 99;
+        while (!stop.load())
+        {
+            CountRequests requests;
+            {
+                std::lock_guard<std::mutex> guard(CountLock);
+                const uint32_t tick = ReadTick(1 + NextRandom(seed) % 40);
+                if (!CountIsWhole(tick)) violations.fetch_add(1);
+                requests = CountingPass(tick, thread);
+                if (!CountIsWhole(tick)) violations.fetch_add(1);
+            }
+            // After the lock: the posts and the time-up window, as the shell does them.
+            for (uint32_t i = 0; i < requests.PostCount; ++i)
+                queue.Push(requests.Posts[i]);
+            if (requests.StartTimeUpThread != 0)
+                queue.Push(requests.TimeUpAutoClose != 0 ? CmdSizeSmall : CmdSizeLarge);
+            if (requests.PrepareAlarmSound != 0) timeUps.fetch_add(1);
+            passes.fetch_add(1);
+            std::this_thread::yield();
+        }
+    });
+
+    uint64_t operations = 0;
+    uint32_t seed = 7;
+    const auto end = std::chrono::steady_clock::now() + length;
+    while (std::chrono::steady_clock::now() < end)
+    {
+        if (splitStops && violations.load() != 0) break;
+        // What the other threads posted comes first, in order.
+        for (const uint32_t command : queue.Take())
+        {
+            std::lock_guard<std::mutex> guard(CountLock);
+            const uint32_t tick = ReadTick(1);
+            if (command == CmdStartStop) StartStopCount(tick);
+            // A time-up window closes: its thread decides under the lock; what it posts goes
+            // to the queue like any post.
+            if (command == CmdSizeSmall || command == CmdSizeLarge)
+            {
+                const CountRequests answer =
+                    TimeUpWindowClosed(1 + tick % 2, command == CmdSizeSmall ? 1 : 0);
+                for (uint32_t i = 0; i < answer.PostCount; ++i)
+                    if (answer.Posts[i] == CmdStartStop) StartStopCount(tick);
+            }
+            if (!CountIsWhole(tick)) violations.fetch_add(1);
+        }
+        const uint32_t choice = NextRandom(seed) % 10;
+        if (splitStops && choice == 0)
+            SplitStop();
+        else
+            GuiOperation(choice, seed, violations);
+        ++operations;
+        // A mutex need not be fair: without a turn given away one side can starve the other.
+        std::this_thread::yield();
+        // Keep every count far below a tick, whatever the run's length.
+        if (Clock.load() - ClockBase > Plausible / 2) break;
+    }
+    stop.store(true);
+    counting.join();
+
+    StressFigures figures;
+    figures.passes = passes.load();
+    figures.operations = operations;
+    figures.timeUps = timeUps.load();
+    figures.violations = violations.load();
+    return figures;
+}
+
+TEST(CountStress, OperationsAndPassesNeverSeeAHalfChangedCount)
+{
+    const StressFigures f = RunStress(std::chrono::milliseconds(2000), false);
+    std::printf("stress: %llu passes, %llu operations, %llu time-ups\n",
+                static_cast<unsigned long long>(f.passes),
+                static_cast<unsigned long long>(f.operations),
+                static_cast<unsigned long long>(f.timeUps));
+    // Both sides ran and met many times, through starts, stops and time-ups.
+    EXPECT_GT(f.passes, 1000u);
+    EXPECT_GT(f.operations, 1000u);
+    EXPECT_GT(f.timeUps, 10u);
+    EXPECT_EQ(f.violations, 0u);
+}
+
+// The check above is worth something only if it catches a broken operation: a stop split in
+// two halves is seen half done.
+TEST(CountStress, ASplitStopIsCaught)
+{
+    const StressFigures f = RunStress(std::chrono::milliseconds(5000), true);
+    EXPECT_GT(f.violations, 0u);
+}
+
+} // namespace

@@ -1,0 +1,584 @@
+#include "count_fixture.h"
+
+namespace
+{
+
+constexpr uint32_t T0 = 7000000;
+
+// A countdown of `time` ms loaded and started at `start`.
+void StartCountdown(uint32_t time, uint32_t start)
+{
+    Settings.CountDirection = 1;
+    LoadSetTime(time);
+    StartCount(start);
+}
+
+struct EndCase
+{
+    uint32_t direction;
+    uint32_t countUntil;
+    bool ends;
+};
+
+// The time-up comes in the first pass after the target has passed (strictly), for a
+// countdown and a limited count-up alike; an endless count-up never ends.
+TEST_F(CountTest, TimeUpByWayOfCounting)
+{
+    const EndCase cases[] = {{1, 0, true}, {1, 1, true}, {0, 0, true}, {0, 1, false}};
+    for (const EndCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.direction << " " << c.countUntil);
+        ResetCountGlobals();
+        Settings.CountDirection = c.direction;
+        Settings.CountUntil = c.countUntil;
+        Settings.ShowTimeUpWindow = 0;
+        Settings.FlashDisplay = 0;
+        Count.TargetTime = 5000;
+        Settings.SetTime = 5000;
+        StartCount(T0);
+        ShellSim shell;
+
+        const CountRequests& atTarget = shell.Pass(T0 + 5000);
+        EXPECT_EQ(atTarget.PrepareAlarmSound, 0u);
+        EXPECT_STREQ(DisplayText, c.direction != 0 ? "0.0" : "5.0");
+        EXPECT_EQ(Count.Running, 1u);
+
+        const CountRequests& after = shell.Pass(T0 + 5001);
+        if (!c.ends)
+        {
+            EXPECT_EQ(after.PrepareAlarmSound, 0u);
+            EXPECT_EQ(after.PostCount, 0u);
+            EXPECT_STREQ(DisplayText, "5.0");
+            shell.Pass(T0 + 4000000000u);
+            EXPECT_EQ(Count.Running, 1u);
+            EXPECT_EQ(Count.TimeIsUp, 0u);
+            continue;
+        }
+        EXPECT_EQ(after.PrepareAlarmSound, 1u);
+        ASSERT_EQ(after.PostCount, 1u);
+        EXPECT_EQ(after.Posts[0], CmdAlarmAction);
+        EXPECT_EQ(Count.Running, 0u);
+        EXPECT_EQ(Count.TimeIsUp, 1u);
+        EXPECT_EQ(ElapsedCount(T0 + 9999), 0u);
+        EXPECT_STREQ(DisplayText, "0");
+        EXPECT_NE(after.Effects & EffectInvalidate, 0u);
+        EXPECT_EQ(after.StartTimeUpThread, 0u);
+        // No cycle without RepeatSound or FlashDisplay: the thread goes idle.
+        EXPECT_EQ(Settings.AlarmCycleActive, 0u);
+        EXPECT_EQ(shell.Pass(T0 + 6000).CheckSoundPlayer, 0u);
+    }
+}
+
+// At the end, minimised: the title takes the "0" instead of a repaint.
+TEST_F(CountTest, TimeUpWhileMinimisedSetsTheTitle)
+{
+    Settings.ShowTimeUpWindow = 0;
+    StartCountdown(5000, T0);
+    WindowState = WindowMinimised;
+    ShellSim shell;
+    const CountRequests& r = shell.Pass(T0 + 5050);
+    EXPECT_EQ(r.Effects & (EffectTitle | EffectInvalidate), EffectTitle);
+    EXPECT_STREQ(r.Title, "0");
+}
+
+TEST_F(CountTest, RunningPassShowsTheCountAndFollowsTheSystemMenu)
+{
+    Settings.SecondsMode = 1;
+    StartCountdown(90000, T0);
+    ShellSim shell;
+    ChangeCount = 0;
+    const CountRequests first = shell.Pass(T0 + 500);
+    EXPECT_STREQ(DisplayText, "01:29");
+    EXPECT_EQ(first.Effects, EffectSystemMenu | EffectInvalidateTimeBand);
+    EXPECT_EQ(first.CheckSoundPlayer, 1u);
+    EXPECT_EQ(first.SleepMs, 50u);
+    // The painter has been; the same second again asks for no repaint.
+    ChangeCount = 0;
+    EXPECT_EQ(shell.Pass(T0 + 1000).Effects, EffectSystemMenu);
+    EXPECT_EQ(shell.Pass(T0 + 1001).Effects, EffectSystemMenu | EffectInvalidateTimeBand);
+    EXPECT_STREQ(DisplayText, "01:28");
+}
+
+TEST_F(CountTest, SleepWhileIdleIsCappedAndAwakeIsNot)
+{
+    struct SleepCase
+    {
+        uint32_t frequency, idle;
+    };
+    const SleepCase cases[] = {{0, 0}, {1, 1}, {50, 50}, {500, 500}, {501, 500}, {2000, 500}};
+    for (const SleepCase& c : cases)
+    {
+        ResetCountGlobals();
+        Settings.UpdateFrequency = c.frequency;
+        ShellSim shell;
+        const CountRequests idle = shell.Pass(T0);
+        EXPECT_EQ(idle.SleepMs, c.idle) << c.frequency;
+        EXPECT_EQ(idle.Effects | idle.PostCount | idle.CheckSoundPlayer, 0u);
+        StartCount(T0);
+        EXPECT_EQ(shell.Pass(T0 + 1).SleepMs, c.frequency);
+    }
+}
+
+// Ten seconds, Beep, RepeatSound, interval 1.5 s, no window, then Stop: the beep repeats about
+// every 1.5 s until acknowledged; then 10 s shows again, stopped.
+TEST_F(CountTest, FinalTimeUpRepeatsUntilAcknowledged)
+{
+    Settings.RepeatSound = 1;
+    Settings.FlashDisplay = 0;
+    Settings.ShowTimeUpWindow = 0;
+    StartCountdown(10000, T0);
+    ShellSim shell;
+    shell.Run(T0, 40000, 50);
+
+    ASSERT_EQ(shell.timeUpTicks.size(), 1u);
+    EXPECT_EQ(shell.timeUpTicks[0], T0 + 10050);
+    EXPECT_EQ(shell.CountPosts(CmdStartStop), 0u);
+    const size_t beeps = shell.CountPosts(CmdAlarmAction);
+    EXPECT_GE(beeps, 18u); // far past the two of a repeat's cycle
+    for (size_t i = 1; i < shell.posts.size(); ++i)
+    {
+        const uint32_t gap = shell.posts[i].tick - shell.posts[i - 1].tick;
+        EXPECT_GT(gap, 1500u);
+        EXPECT_LE(gap, 1550u);
+    }
+    EXPECT_EQ(Count.TimeIsUp, 1u);
+    EXPECT_EQ(Settings.AlarmCycleActive, 1u);
+
+    StartStopCount(T0 + 40010);
+    EXPECT_STREQ(DisplayText, "10.0");
+    EXPECT_EQ(Count.Running | Count.TimeIsUp | Settings.AlarmCycleActive, 0u);
+    shell.posts.clear();
+    shell.Run(T0 + 40050, 10000, 50);
+    EXPECT_TRUE(shell.posts.empty());
+}
+
+// The same with Repeat: the count runs on without a gap, each period's end sounds three times.
+TEST_F(CountTest, RepeatSoundsThreeTimesAPeriodAndRunsOn)
+{
+    Settings.RepeatSound = 1;
+    Settings.FlashDisplay = 0;
+    Settings.ShowTimeUpWindow = 0;
+    Settings.ThenAction = 2;
+    StartCountdown(10000, T0);
+    ShellSim shell;
+    shell.Run(T0, 39990, 50);
+
+    ASSERT_EQ(shell.timeUpTicks.size(), 3u);
+    EXPECT_EQ(shell.CountPosts(CmdStartStop), 0u);
+    EXPECT_EQ(Count.Running, 1u);
+    EXPECT_EQ(Count.TimeIsUp, 0u);
+    EXPECT_EQ(Count.StartTick, T0 + 30000);
+    for (size_t period = 0; period < 3; ++period)
+    {
+        const uint32_t from = shell.timeUpTicks[period];
+        size_t beeps = 0;
+        for (const PostedCommand& p : shell.posts)
+            if (p.command == CmdAlarmAction && p.tick - from < 10000) ++beeps;
+        EXPECT_EQ(beeps, 3u) << period;
+    }
+    EXPECT_EQ(Settings.AlarmCycleActive, 0u);
+}
+
+// However late the passes come, every period starts where the last one ended: the 1000th
+// period of a repeating 10 s countdown ends at exactly 10 000 s.
+TEST_F(CountTest, RepeatedPeriodsDoNotDrift)
+{
+    Settings.ThenAction = 2;
+    Settings.ShowTimeUpWindow = 0;
+    Settings.RepeatSound = 0;
+    Settings.FlashDisplay = 0;
+    const uint32_t start = 0xFFFFFFFFu - 123456u; // the run crosses the tick wrap too
+    StartCountdown(10000, start);
+    ShellSim shell;
+
+    uint32_t seed = 12345;
+    uint32_t elapsed = 0;
+    while (shell.timeUpTicks.size() < 1000)
+    {
+        seed = seed * 1103515245u + 12345u;
+        elapsed += 1 + (seed >> 16) % 997; // up to a second late
+        ASSERT_LT(elapsed, 10010000u);
+        shell.Pass(start + elapsed);
+    }
+    // Every period ended in the first pass after its boundary, never earlier or later.
+    for (uint32_t k = 0; k < 1000; ++k)
+    {
+        const uint32_t at = shell.timeUpTicks[k] - start;
+        EXPECT_GT(at, (k + 1) * 10000u);
+        EXPECT_LE(at, (k + 1) * 10000u + 997u);
+    }
+    EXPECT_EQ(Count.StartTick, start + 10000000u);
+    EXPECT_EQ(Count.Running, 1u);
+    EXPECT_EQ(ShownValue(start + 10000000u + 2500u), 7500u);
+}
+
+TEST_F(CountTest, CountdownAcrossTheTickWrap)
+{
+    Settings.ShowTimeUpWindow = 0;
+    const uint32_t start = 0xFFFFFFFFu - 2999u; // 3 s before the wrap
+    StartCountdown(10000, start);
+    ShellSim shell;
+    shell.Pass(start + 2000);
+    EXPECT_STREQ(DisplayText, "8.0");
+    shell.Pass(start + 4500); // past the wrap
+    EXPECT_STREQ(DisplayText, "5.5");
+    shell.Pass(start + 10000);
+    EXPECT_EQ(Count.Running, 1u);
+    shell.Pass(start + 10001);
+    EXPECT_EQ(Count.TimeIsUp, 1u);
+}
+
+TEST_F(CountTest, ShortCountsEndInsteadOfRepeating)
+{
+    struct ShortCase
+    {
+        uint32_t time;
+        bool repeats;
+    };
+    const ShortCase cases[] = {{2000, false}, {1500, false}, {2001, true}, {3000, true}};
+    for (const ShortCase& c : cases)
+    {
+        SCOPED_TRACE(c.time);
+        ResetCountGlobals();
+        Settings.ThenAction = 2;
+        Settings.ShowTimeUpWindow = 0;
+        // The time comes from a reverse at that point, as it can in use.
+        Settings.CountDirection = 0;
+        Settings.CountUntil = 0;
+        StartCount(T0);
+        ReverseCount(T0 + c.time);
+        ShellSim shell;
+        shell.Pass(T0 + 2 * c.time + 1);
+        ASSERT_EQ(shell.timeUpTicks.size(), 1u);
+        EXPECT_EQ(Count.Running, c.repeats ? 1u : 0u);
+        // A final time-up followed by Repeat posts the acknowledging start/stop.
+        EXPECT_EQ(shell.CountPosts(CmdStartStop), c.repeats ? 0u : 1u);
+    }
+}
+
+// Next Time with presets 1, 2 and 3 minutes: 1, 2, 3, 1 minutes without stopping.
+TEST_F(CountTest, NextTimeWalksThePresets)
+{
+    Settings.ThenAction = 3;
+    Settings.ShowTimeUpWindow = 0;
+    Settings.PresetTimes[0] = 60000;
+    Settings.PresetTimes[1] = 120000;
+    Settings.PresetTimes[2] = 180000;
+    Settings.SelectedTime = 0;
+    StartCountdown(Settings.SelectedTime, T0);
+    ShellSim shell;
+    std::vector<uint32_t> targets{Count.TargetTime};
+    std::vector<uint32_t> ends;
+    for (uint32_t t = 0; t <= 500000; t += 50)
+    {
+        if (shell.Pass(T0 + t).PrepareAlarmSound != 0)
+        {
+            targets.push_back(Count.TargetTime);
+            ends.push_back(Count.StartTick - T0);
+        }
+    }
+    EXPECT_EQ(targets, (std::vector<uint32_t>{60000, 120000, 180000, 60000, 120000}));
+    EXPECT_EQ(ends, (std::vector<uint32_t>{60000, 180000, 360000, 420000}));
+    EXPECT_EQ(Settings.SelectedTime, 1u);
+    EXPECT_EQ(Count.Running, 1u);
+    EXPECT_EQ(shell.CountPosts(CmdStartStop), 0u);
+}
+
+struct MuteCase
+{
+    uint32_t action;
+    uint32_t mute;
+    bool postedAtEnd;
+    bool repeated;
+};
+
+// Mute silences the sound actions (0 to 3) only; Run File still runs. Repetitions only ever
+// repeat sounds.
+TEST_F(CountTest, MuteSilencesSoundActionsOnly)
+{
+    const MuteCase cases[] = {
+        {0, 0, true, true},   {1, 0, true, true},   {2, 0, true, true},   {3, 0, true, true},
+        {4, 0, true, false},  {5, 0, true, false},  {6, 0, true, false},  {0, 1, false, false},
+        {1, 1, false, false}, {2, 1, false, false}, {3, 1, false, false}, {4, 1, true, false},
+        {5, 1, true, false},  {6, 1, true, false},
+    };
+    for (const MuteCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "action " << c.action << " mute " << c.mute);
+        ResetCountGlobals();
+        Settings.AlarmAction = c.action;
+        Settings.Mute = c.mute;
+        Settings.RepeatSound = 1;
+        Settings.FlashDisplay = 1;
+        Settings.ShowTimeUpWindow = 0;
+        StartCountdown(10000, T0);
+        ShellSim shell;
+        shell.Run(T0, 10050, 50);
+        ASSERT_EQ(shell.timeUpTicks.size(), 1u);
+        EXPECT_EQ(shell.CountPosts(CmdAlarmAction), c.postedAtEnd ? 1u : 0u);
+        shell.posts.clear();
+
+        // The flashing goes on muted or not.
+        bool flashed = false;
+        for (uint32_t t = 10100; t <= 15000; t += 50)
+        {
+            shell.Pass(T0 + t);
+            flashed = flashed || FlashPhase != 0;
+        }
+        EXPECT_TRUE(flashed);
+        EXPECT_EQ(shell.CountPosts(CmdAlarmAction) != 0, c.repeated);
+    }
+}
+
+// A repeat's cycle flashes 1, 2 and returns to 0; after a final time-up it goes on 1, 2, 1,
+// 2 ... until acknowledged. Every change of phase repaints the window.
+TEST_F(CountTest, FlashPhases)
+{
+    for (uint32_t thenAction : {2u, 0u})
+    {
+        SCOPED_TRACE(thenAction);
+        ResetCountGlobals();
+        Settings.ThenAction = thenAction;
+        Settings.FlashDisplay = 1;
+        Settings.ShowTimeUpWindow = 0;
+        Settings.RepeatInterval = 1000;
+        StartCountdown(20000, T0);
+        ShellSim shell;
+        std::vector<uint32_t> phases;
+        uint32_t phase = FlashPhase;
+        for (uint32_t t = 0; t <= 27000; t += 10)
+        {
+            const CountRequests& r = shell.Pass(T0 + t);
+            if (FlashPhase != phase)
+            {
+                phases.push_back(FlashPhase);
+                EXPECT_NE(r.Effects & EffectInvalidate, 0u);
+                phase = FlashPhase;
+            }
+        }
+        if (thenAction == 2)
+        {
+            EXPECT_EQ(phases, (std::vector<uint32_t>{1, 2, 0}));
+        }
+        else
+        {
+            EXPECT_EQ(phases, (std::vector<uint32_t>{1, 2, 1, 2, 1, 2}));
+            StartStopCount(T0 + 27010);
+            EXPECT_EQ(FlashPhase, 0u);
+        }
+    }
+}
+
+// A repeat that comes before its cycle has ended keeps the phase going; when such a cycle
+// ends on the inverted phase, the window is repainted so it does not stay inverted.
+TEST_F(CountTest, CycleEndingInvertedRepaints)
+{
+    // One repetition a period: each new cycle starts on the phase the last one left.
+    Settings.ThenAction = 2;
+    Settings.FlashDisplay = 1;
+    Settings.ShowTimeUpWindow = 0;
+    Settings.RepeatInterval = 1000;
+    StartCountdown(2010, T0);
+    ShellSim shell;
+    uint32_t t = 0;
+    do
+    {
+        t += 10;
+        ASSERT_LT(t, 60000u);
+        shell.Pass(T0 + t);
+    } while (!(shell.last.PrepareAlarmSound != 0 && FlashPhase == 1));
+    // Stopped there, the cycle runs its two repetitions (2, then 1) and ends inverted.
+    StopCount(T0 + t);
+    std::vector<uint32_t> phases;
+    while (Settings.AlarmCycleActive != 0)
+    {
+        t += 10;
+        ASSERT_LT(t, 120000u);
+        const uint32_t before = FlashPhase;
+        shell.Pass(T0 + t);
+        if (FlashPhase != before)
+        {
+            phases.push_back(FlashPhase);
+            EXPECT_NE(shell.last.Effects & EffectInvalidate, 0u);
+        }
+    }
+    EXPECT_EQ(phases, (std::vector<uint32_t>{2, 1, 0}));
+}
+
+// While the file chooser is open no repetition comes; the first pass after it closes brings
+// the one that is due.
+TEST_F(CountTest, OpenChooserHoldsRepetitionsBack)
+{
+    Settings.RepeatSound = 1;
+    Settings.ShowTimeUpWindow = 0;
+    StartCountdown(10000, T0);
+    ShellSim shell;
+    shell.Run(T0, 10050, 50);
+    shell.posts.clear();
+    ChooserOpen = 1;
+    const uint32_t phase = FlashPhase;
+    shell.Run(T0 + 10100, 5000, 50);
+    EXPECT_TRUE(shell.posts.empty());
+    EXPECT_EQ(FlashPhase, phase);
+    ChooserOpen = 0;
+    shell.Pass(T0 + 15150);
+    EXPECT_EQ(shell.CountPosts(CmdAlarmAction), 1u);
+}
+
+struct TitleCase
+{
+    uint32_t frequency;
+    uint32_t windowState;
+    uint32_t every; // title set every this many passes, 0 never
+};
+
+// Minimised, the title follows the count at most about every 100 ms.
+TEST_F(CountTest, MinimisedTitleIsThrottled)
+{
+    const TitleCase cases[] = {
+        {50, WindowMinimised, 3},  {1, WindowMinimised, 101}, {20, WindowMinimised, 6},
+        {100, WindowMinimised, 1}, {500, WindowMinimised, 1}, {50, WindowNormal, 0},
+        {50, WindowInTray, 0},
+    };
+    for (const TitleCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.frequency << " state " << c.windowState);
+        ResetCountGlobals();
+        Settings.UpdateFrequency = c.frequency;
+        StartCount(T0);
+        WindowState = c.windowState;
+        ShellSim shell;
+        std::vector<uint32_t> titled;
+        for (uint32_t pass = 1; pass <= 400; ++pass)
+        {
+            const CountRequests& r = shell.Pass(T0 + pass * c.frequency);
+            if ((r.Effects & EffectTitle) != 0)
+            {
+                titled.push_back(pass);
+                EXPECT_STREQ(r.Title, DisplayText);
+            }
+        }
+        if (c.every == 0)
+        {
+            EXPECT_TRUE(titled.empty());
+            continue;
+        }
+        ASSERT_FALSE(titled.empty());
+        EXPECT_EQ(titled[0], c.every);
+        for (size_t i = 1; i < titled.size(); ++i)
+            EXPECT_EQ(titled[i] - titled[i - 1], c.every);
+    }
+}
+
+struct ThenCase
+{
+    uint32_t thenAction;
+    uint32_t direction;
+    uint32_t selectedBefore;
+    uint32_t selectedAfter;
+    uint32_t directionAfter;
+    uint32_t targetAfter;
+    uint32_t effects; // beyond the title
+    bool posts;
+};
+
+TEST_F(CountTest, ApplyThenActionByThenAction)
+{
+    const ThenCase cases[] = {
+        {0, 1, 0, 0, 1, 45000, 0, false},
+        {1, 1, 0, 0, 0, 300000, EffectDirectionDown, true},
+        {1, 0, 1, 1, 1, 16200000, EffectDirectionUp, true},
+        {2, 1, 1, 1, 1, 45000, 0, true},
+        {3, 1, 0, 1, 1, 16200000, 0, true},
+        {3, 1, 2, 0, 1, 300000, 0, true},
+        // A selected time of its own goes on to preset One.
+        {3, 1, 90000, 0, 1, 300000, 0, true},
+    };
+    for (const ThenCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.thenAction << " " << c.selectedBefore);
+        ResetCountGlobals();
+        Settings.ThenAction = c.thenAction;
+        Settings.CountDirection = c.direction;
+        Settings.SelectedTime = c.selectedBefore;
+        LoadSetTime(45000);
+        WindowState = WindowMinimised;
+        CountRequests r = {};
+        ApplyThenAction(r);
+        EXPECT_EQ(Settings.SelectedTime, c.selectedAfter);
+        EXPECT_EQ(Settings.CountDirection, c.directionAfter);
+        EXPECT_EQ(Count.TargetTime, c.targetAfter);
+        EXPECT_EQ(Settings.SetTime, c.targetAfter);
+        EXPECT_EQ(r.Effects, c.effects | (c.posts ? EffectTitle : 0u));
+        ASSERT_EQ(r.PostCount, c.posts ? 1u : 0u);
+        if (c.posts)
+        {
+            EXPECT_EQ(r.Posts[0], CmdStartStop);
+            EXPECT_STREQ(r.Title, DisplayText);
+        }
+    }
+}
+
+struct WindowCase
+{
+    uint32_t time;
+    uint32_t thenAction;
+    uint32_t waitMode;
+    bool fromRepeat;
+    uint32_t result;
+    bool runningAfter;   // once the GUI has taken the posted commands
+    uint32_t shownAfter; // the count then (ms)
+    size_t startStops;
+};
+
+// The time-up window's answer, from its close to the GUI thread's handling of what it posted.
+TEST_F(CountTest, TimeUpWindowAnswers)
+{
+    const WindowCase cases[] = {
+        // Stop: "OK" leaves the set time stopped; "Repeat Time" starts it again at once.
+        {10000, 0, 0, false, 1, false, 10000, 1},
+        {10000, 0, 0, false, 2, true, 10000, 2},
+        // Repeat refused for a short count: either button acknowledges.
+        {2000, 2, 0, false, 1, false, 2000, 1},
+        {2000, 2, 0, false, 2, false, 2000, 1},
+        // "When button pressed": "OK" goes on with the next count, the other button stops.
+        {10000, 2, 1, false, 1, true, 10000, 2},
+        {10000, 2, 1, false, 2, false, 10000, 1},
+        // An automatic repeat's window: closing by itself or by "OK" leaves the count running,
+        // "Stop Repeat" stops it.
+        {10000, 2, 0, true, 1, true, 6000, 0},
+        {10000, 2, 0, true, 2, false, 6000, 1},
+    };
+    for (const WindowCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "then " << c.thenAction << " wait " << c.waitMode
+                                        << " repeat " << c.fromRepeat << " result " << c.result);
+        ResetCountGlobals();
+        Settings.ThenAction = c.thenAction;
+        Settings.WaitMode = c.waitMode;
+        Settings.ShowTimeUpWindow = 1;
+        Settings.FlashDisplay = 1;
+        StartCountdown(c.time, T0);
+        ShellSim shell;
+        shell.Run(T0, 14000, 50);
+        ASSERT_EQ(shell.windowAutoClose.size(), 1u);
+        EXPECT_EQ(shell.windowAutoClose[0], c.fromRepeat ? 1u : 0u);
+        EXPECT_EQ(Count.Running, c.fromRepeat ? 1u : 0u);
+        shell.posts.clear();
+
+        const CountRequests answer = TimeUpWindowClosed(c.result, shell.windowAutoClose[0]);
+        EXPECT_NE(answer.Effects & EffectInvalidateErase, 0u);
+        EXPECT_EQ(answer.StopSoundPlayer, 1u);
+        shell.Deliver(answer, T0 + 14000);
+        EXPECT_EQ(shell.CountPosts(CmdStartStop), c.startStops);
+        EXPECT_EQ(Count.Running, c.runningAfter ? 1u : 0u);
+        EXPECT_EQ(Count.TimeIsUp, 0u);
+        EXPECT_EQ(ShownValue(T0 + 14000), c.shownAfter);
+        if (!c.fromRepeat)
+        {
+            EXPECT_EQ(Settings.AlarmCycleActive, 0u);
+        }
+    }
+}
+
+} // namespace
