@@ -17,33 +17,12 @@
 namespace
 {
 
-void Command(uint32_t id)
-{
-    SendMessageA(MainWindow, WM_COMMAND, id, 0);
-    PumpMessages();
-}
-
-std::string Text(HWND window)
-{
-    char text[128] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string Opened;
-
-HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
-{
-    Opened = file;
-    return reinterpret_cast<HINSTANCE>(33);
-}
-
 TEST(Commands, HelpOpensTheReadMe)
 {
     const std::string folder = StartInTempFolder();
-    ShellOpenProc = RecordOpen;
+    RecordShellOpens();
     Command(CmdHelp);
-    EXPECT_EQ(Opened, folder + "ReadMe.htm");
+    EXPECT_EQ(OpenedFile, folder + "ReadMe.htm");
 }
 
 TEST(Commands, HideButtonsTogglesTheRowWhileRunning)
@@ -108,8 +87,8 @@ TEST(About, ShowsNameDescriptionAndIconAndClosesWithEsc)
     std::thread user([&] {
         const HWND about = WaitForWindow("About Mivo");
         if (about == nullptr) return;
-        name = Text(GetDlgItem(about, 101));
-        description = Text(GetDlgItem(about, 102));
+        name = WindowText(GetDlgItem(about, 101));
+        description = WindowText(GetDlgItem(about, 102));
         owner = GetWindow(about, GW_OWNER) == MainWindow ? "main" : "other";
         for (HWND c = GetWindow(about, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
             if (SendMessageA(c, STM_GETICON, 0, 0) != 0) icon = true;

@@ -95,19 +95,11 @@ struct GreetingAnswer
     }
 };
 
-std::string OpenedFile;
-
-HINSTANCE WINAPI RecordShellOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
-{
-    OpenedFile = file;
-    return reinterpret_cast<HINSTANCE>(33);
-}
-
 TEST(FirstRun, GreetsWritesStringsAndSavesOnClose)
 {
     const std::string folder = NewTempFolder();
     PinFolders(folder.c_str(), folder.c_str());
-    ShellOpenProc = RecordShellOpen;
+    RecordShellOpens();
     {
         GreetingAnswer answer(1);
         ASSERT_TRUE(StartMivo("Mivo.exe"));
@@ -143,7 +135,7 @@ TEST(FirstRun, ShowReadMeOpensTheDocumentBesideTheProgram)
 {
     const std::string folder = NewTempFolder();
     PinFolders((folder + "prog\\").c_str(), folder.c_str());
-    ShellOpenProc = RecordShellOpen;
+    RecordShellOpens();
     GreetingAnswer answer(2);
     ASSERT_TRUE(PrepareStart("Mivo.exe"));
     answer.worker.join();

@@ -33,6 +33,38 @@ void PumpMessagesFor(DWORD milliseconds)
     } while (GetTickCount() - start < milliseconds);
 }
 
+void Command(uint32_t id)
+{
+    SendMessageA(MainWindow, WM_COMMAND, id, 0);
+    PumpMessages();
+}
+
+std::string WindowText(HWND window)
+{
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string OpenedFile;
+
+namespace
+{
+
+HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT)
+{
+    OpenedFile = file;
+    return reinterpret_cast<HINSTANCE>(33); // above 32: success
+}
+
+} // namespace
+
+void RecordShellOpens()
+{
+    OpenedFile.clear();
+    ShellOpenProc = RecordOpen;
+}
+
 void SetControlHeld(bool held)
 {
     BYTE keys[256];

@@ -25,6 +25,16 @@ template <typename Condition> bool PumpUntil(Condition done, DWORD milliseconds 
     return true;
 }
 
+// Sends a command to the main window and handles what it posted.
+void Command(uint32_t id);
+
+// A window's text.
+std::string WindowText(HWND window);
+
+// Replaces the shell's "open this file" with a recorder: OpenedFile is the last file opened.
+void RecordShellOpens();
+extern std::string OpenedFile;
+
 // Makes GetKeyState(VK_CONTROL) report the key held or released for this thread.
 void SetControlHeld(bool held);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "alarm/prompt_win.h"
 #include "resources/resource.h"
@@ -127,25 +128,23 @@ bool WaitUntilClosed(HWND dialog, DWORD timeout = Patience)
     return true;
 }
 
-// Presses and releases `key` as the keyboard would: the messages go to the window that has
-// the focus on the prompt's thread and through that thread's dialog loop.
-void PressKey(HWND dialog, WPARAM key)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    const HWND target = info.hwndFocus != nullptr ? info.hwndFocus : dialog;
-    const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), 0);
-    PostMessageA(target, WM_KEYDOWN, key, 1 | (scan << 16));
-    PostMessageA(target, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
-}
-
 HWND FocusOf(HWND dialog)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     return info.hwndFocus;
+}
+
+// Presses and releases `key` as the keyboard would: the messages go to the window that has
+// the focus on the prompt's thread and through that thread's dialog loop.
+void PressKey(HWND dialog, WPARAM key)
+{
+    const HWND focus = FocusOf(dialog);
+    const HWND target = focus != nullptr ? focus : dialog;
+    const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), 0);
+    PostMessageA(target, WM_KEYDOWN, key, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
 }
 
 // Types `keys` (0 ends early) one after the other. A key goes to the window that has the focus
@@ -589,45 +588,44 @@ TEST(Prompt, KeepOnTopHoldsForOnePrompt)
 {
     OwnerWindow owner;
     ASSERT_NE(owner.Window, nullptr);
-    PromptRequest request = Request("On top?", "OK", "Repeat Time");
-    request.PromptKeepOnTop = 0;
-    request.PromptAutoCloseSeconds = 30;
+    PromptRequest kept = Request(nullptr, "OK", "Repeat Time"); // one a caller shows again
+    kept.PromptKeepOnTop = 0;
+    kept.PromptAutoCloseSeconds = 30;
     struct Step
     {
         const char* name;
-        bool fresh;
+        bool reuse;
         bool topMost;
     };
-    const Step steps[] = {{"keep-on-top off", false, false},
-                          {"same request again", false, true},
-                          {"new request", true, true}};
+    const Step steps[] = {{"keep-on-top off", true, false},
+                          {"same request shown again", true, true},
+                          {"new request", false, true}};
     for (const Step& step : steps)
     {
         SCOPED_TRACE(step.name);
         TestThreads threads;
         PromptOnThread prompt;
         prompt.Owner = owner.Window;
-        prompt.Request = step.fresh ? PromptRequest{} : request;
-        if (!step.fresh)
-        {
-            request.Message = "On top?"; // a caller sets the texts anew each time
-            prompt.Request = request;
-        }
+        prompt.Request = step.reuse ? kept : PromptRequest{};
+        prompt.Request.Message = step.name; // a caller sets its texts anew each time
         const DWORD thread = threads.Start(prompt);
         const HWND dialog = WaitForPrompt(thread);
         ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(TextsOf(dialog).Message, std::string(step.name));
         EXPECT_EQ(IsTopMost(dialog), step.topMost);
         EXPECT_FALSE(IsTopMost(owner.Window));
         PressKey(dialog, VK_ESCAPE);
         ASSERT_TRUE(threads.Wait(thread));
         EXPECT_EQ(prompt.Result, PromptSecond);
 
-        // What the caller handed over is reset, whatever it held.
+        // What the caller handed over is back in its reset state, whatever it held.
         EXPECT_EQ(prompt.Request.PromptKeepOnTop, 1u);
         EXPECT_EQ(prompt.Request.PromptAutoCloseSeconds, 0u);
         EXPECT_EQ(prompt.Request.Mode, 0u);
         EXPECT_EQ(prompt.Request.Message, nullptr);
-        request = prompt.Request;
+        EXPECT_EQ(prompt.Request.FirstCaption, nullptr);
+        EXPECT_EQ(prompt.Request.SecondCaption, nullptr);
+        if (step.reuse) kept = prompt.Request;
     }
 }
 

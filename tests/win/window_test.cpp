@@ -24,19 +24,6 @@
 namespace
 {
 
-void Command(uint32_t id)
-{
-    SendMessageA(MainWindow, WM_COMMAND, id, 0);
-    PumpMessages();
-}
-
-std::string Text(HWND window)
-{
-    char text[128] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 std::string Shown()
 {
     CountLockGuard lock;
@@ -78,7 +65,7 @@ TEST(Buttons, IdsTextsPlacesOrderAndTooltips)
         ASSERT_NE(child, nullptr);
         EXPECT_EQ(GetDlgCtrlID(child), b.id);
         const HWND button = GetDlgItem(MainWindow, b.id);
-        EXPECT_EQ(Text(button), b.text);
+        EXPECT_EQ(WindowText(button), b.text);
         const RECT r = ClientRectOf(button);
         EXPECT_EQ(r.left, b.x);
         EXPECT_EQ(r.top, 3);
@@ -112,14 +99,14 @@ TEST(Buttons, DirectionLabelFollowsRevRev)
     record.RevRev = 1;
     ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
     const HWND direction = GetDlgItem(MainWindow, CmdReverse);
-    EXPECT_EQ(Text(direction), "Up"); // the current direction
+    EXPECT_EQ(WindowText(direction), "Up"); // the current direction
     Command(CmdReverse);
-    EXPECT_EQ(Text(direction), "Down");
+    EXPECT_EQ(WindowText(direction), "Down");
     Settings.RevRev = 0;
     Command(CmdReverse);
-    EXPECT_EQ(Text(direction), "Down"); // the direction a press gives
+    EXPECT_EQ(WindowText(direction), "Down"); // the direction a press gives
     Command(CmdReverse);
-    EXPECT_EQ(Text(direction), "Up");
+    EXPECT_EQ(WindowText(direction), "Up");
 }
 
 bool RowVisible()
@@ -340,12 +327,12 @@ TEST(Commands, SystemMenuFollowsTheState)
     PumpMessages();
     EXPECT_EQ(Count.Running, 1u);
     EXPECT_EQ(label(), "Stop");
-    EXPECT_EQ(Text(GetDlgItem(MainWindow, CmdStartStop)), "Stop");
+    EXPECT_EQ(WindowText(GetDlgItem(MainWindow, CmdStartStop)), "Stop");
     SendMessageA(MainWindow, WM_SYSCOMMAND, CmdStartStop, 0);
     PumpMessages();
     EXPECT_EQ(Count.Running, 0u);
     EXPECT_EQ(label(), "Start");
-    EXPECT_EQ(Text(GetDlgItem(MainWindow, CmdStartStop)), "Start");
+    EXPECT_EQ(WindowText(GetDlgItem(MainWindow, CmdStartStop)), "Start");
 }
 
 TEST(Commands, MinimisedTitleShowsTheRunningCount)
@@ -355,14 +342,14 @@ TEST(Commands, MinimisedTitleShowsTheRunningCount)
     ShowWindow(MainWindow, SW_MINIMIZE);
     PumpMessages();
     EXPECT_EQ(WindowState, static_cast<uint32_t>(WindowMinimised));
-    ASSERT_TRUE(PumpUntil([] { return Text(MainWindow).rfind("04:5", 0) == 0; }, 3000))
-        << Text(MainWindow);
-    const std::string first = Text(MainWindow);
-    ASSERT_TRUE(PumpUntil([&] { return Text(MainWindow) != first; }, 1000));
+    ASSERT_TRUE(PumpUntil([] { return WindowText(MainWindow).rfind("04:5", 0) == 0; }, 3000))
+        << WindowText(MainWindow);
+    const std::string first = WindowText(MainWindow);
+    ASSERT_TRUE(PumpUntil([&] { return WindowText(MainWindow) != first; }, 1000));
     ShowWindow(MainWindow, SW_RESTORE);
     PumpMessages();
     EXPECT_EQ(WindowState, static_cast<uint32_t>(WindowNormal));
-    EXPECT_EQ(Text(MainWindow), "Mivo");
+    EXPECT_EQ(WindowText(MainWindow), "Mivo");
 }
 
 // The pixels of the count: white on black at 480 x 320, centred in the time band and as tall
