@@ -34,7 +34,7 @@ if(BUILD_TESTING)
     file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
     add_executable(win_tests ${WIN_TESTS} ${RESOURCE_SCRIPT})
     target_compile_options(win_tests PRIVATE ${WARNINGS})
-    target_link_libraries(win_tests PRIVATE mivo_shell GTest::gtest)
+    target_link_libraries(win_tests PRIVATE mivo_shell GTest::gtest version)
     target_link_options(win_tests PRIVATE -static)
     add_dependencies(win_tests Mivo)
     # One process per test: every test starts from fresh process-wide state.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -190,6 +191,43 @@ TEST(Closing, EveryWaySavesAndEnds)
         EXPECT_EQ(back.WindowPlacement.normalRight, 400);
         EXPECT_EQ(back.WindowPlacement.normalBottom, 320);
     }
+}
+
+} // namespace
+
+namespace
+{
+
+uint32_t Shown()
+{
+    CountLockGuard lock;
+    return ShownValue(GetTickCount());
+}
+
+// Reset and Sync through the window; their arithmetic is tested on its own elsewhere.
+TEST(Commands, ResetAndSyncRunningCounts)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=7 b g").empty());
+    PumpMessagesFor(300);
+    ASSERT_LT(Shown(), 420000u);
+    Command(CmdReset);
+    EXPECT_GE(Shown(), 420000u - 40);
+    {
+        CountLockGuard lock;
+        EXPECT_EQ(Count.Running, 1u);
+    }
+
+    // Sync: the countdown keeps its minutes and passes each whole minute when the clock does.
+    Command(CmdSync);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const uint32_t clock = now.wSecond * 1000u + now.wMilliseconds;
+    const uint32_t shown = Shown();
+    EXPECT_EQ(shown / 60000, 6u);
+    const uint32_t untilMinute = (60000 - clock) % 60000;
+    const uint32_t diff =
+        shown % 60000 > untilMinute ? shown % 60000 - untilMinute : untilMinute - shown % 60000;
+    EXPECT_LE(std::min(diff, 60000 - diff), 50u);
 }
 
 } // namespace

@@ -1,0 +1,139 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/win/harness_win.h"
+
+namespace
+{
+
+std::string ProductPath()
+{
+    const char* exe = std::getenv("MIVO_EXE");
+    std::string p = exe != nullptr ? exe : "";
+    if (!p.empty() && p[0] == '/')
+    {
+        for (char& c : p)
+            if (c == '/') c = '\\';
+        p = "Z:" + p;
+    }
+    return p;
+}
+
+std::string VersionValue(const std::vector<char>& block, const char* name)
+{
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+        return {};
+    return value;
+}
+
+TEST(Executable, VersionRecord)
+{
+    const std::string exe = ProductPath();
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &handle);
+    ASSERT_GT(size, 0u) << exe;
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, block.data()));
+    EXPECT_EQ(VersionValue(block, "FileDescription"), "Desktop Timer");
+    EXPECT_EQ(VersionValue(block, "FileVersion"), "1.9.0.0");
+    EXPECT_EQ(VersionValue(block, "OriginalFilename"), "Mivo.exe");
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010009u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+}
+
+TEST(Executable, ManifestIconsAndDialogs)
+{
+    const HMODULE module = LoadLibraryExA(ProductPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    for (const char* os :
+         {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+          "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+          "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(manifest.find(os), std::string::npos) << os;
+
+    // Icons 500 and 501 at 16, 32 and 48 pixels; the dialogs; the default strings.
+    for (int icon : {500, 501})
+        for (int size : {16, 32, 48})
+        {
+            const HICON h = static_cast<HICON>(
+                LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size, 0));
+            ASSERT_NE(h, nullptr) << icon << " at " << size;
+            ICONINFO info = {};
+            GetIconInfo(h, &info);
+            BITMAP bitmap = {};
+            GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, size);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(h);
+        }
+    for (int dialog : {1601, 1025})
+        EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(dialog), MAKEINTRESOURCEA(5)), nullptr);
+    EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(8888), MAKEINTRESOURCEA(8888)), nullptr);
+    FreeLibrary(module);
+}
+
+// One static file: a GUI program that imports only Windows system DLLs, under 300 KB.
+TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
+{
+    const std::string bytes = ReadBytes(ProductPath());
+    ASSERT_GT(bytes.size(), 1024u);
+    EXPECT_LT(bytes.size(), 300u * 1024u);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + dos->e_lfanew);
+    ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+
+    // The import directory, found through the section that holds it.
+    const DWORD importRva =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    const auto* sections = IMAGE_FIRST_SECTION(nt);
+    const auto toOffset = [&](DWORD rva) -> DWORD {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress &&
+                rva < sections[i].VirtualAddress + sections[i].Misc.VirtualSize)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return 0;
+    };
+    const char* system[] = {"KERNEL32.DLL", "USER32.DLL",  "GDI32.DLL", "COMCTL32.DLL",
+                            "COMDLG32.DLL", "SHELL32.DLL", "OLE32.DLL", "WINMM.DLL",
+                            "ADVAPI32.DLL", "MSVFW32.DLL", "MSVCRT.DLL"};
+    int imported = 0;
+    for (auto* d =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes.data() + toOffset(importRva));
+         d->Name != 0; ++d)
+    {
+        std::string name = bytes.data() + toOffset(d->Name);
+        for (char& c : name)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        bool known = false;
+        for (const char* s : system)
+            known = known || name == s;
+        EXPECT_TRUE(known) << name;
+        ++imported;
+    }
+    EXPECT_GT(imported, 2);
+}
+
+} // namespace
