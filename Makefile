@@ -30,10 +30,16 @@ test: native win tsan
 run: win
 	@scripts/run-mivo
 
+# The core benchmarks, then the whole-process figures of Mivo.exe under Wine (scripts/bench-win);
+# the Windows bench programs are built only here (target win_bench), never by `all`.
 bench: setup
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DMIVO_BENCH=ON -DMIVO_SANITIZE=none >/dev/null
 	@cmake --build build/bench -j $(JOBS)
+	@cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/win -j $(JOBS) --target win_bench
+	@scripts/wine-prefix
 	@scripts/run-bench
+	@scripts/bench-win
 
 fuzz: setup
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIVO_FUZZ=ON >/dev/null

@@ -42,3 +42,26 @@ if(BUILD_TESTING)
                          PROPERTIES RUN_SERIAL TRUE TIMEOUT 60
                          ENVIRONMENT "MIVO_EXE=${CMAKE_BINARY_DIR}/Mivo.exe")
 endif()
+
+# Whole-process benchmark programs under Wine (scripts/bench-win), built only on request:
+# `cmake --build <dir> --target win_bench`. Kept out of `all` so the everyday build and test
+# cycle neither waits for them nor breaks on them.
+add_executable(bench_empty_window WIN32 EXCLUDE_FROM_ALL
+               ${CMAKE_SOURCE_DIR}/bench/win/empty_window_bench_win.cpp
+               ${CMAKE_SOURCE_DIR}/bench/win/bench_report_win.cpp)
+target_include_directories(bench_empty_window PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(bench_empty_window PRIVATE ${WARNINGS})
+target_link_libraries(bench_empty_window PRIVATE user32 gdi32 kernel32)
+target_link_options(bench_empty_window PRIVATE -static -s)
+
+# Links the shell and the resources the way win_tests.exe does, and is linked and stripped
+# like Mivo.exe, so its start-up loads what the program's does.
+add_executable(bench_mivo_shell WIN32 EXCLUDE_FROM_ALL
+               ${CMAKE_SOURCE_DIR}/bench/win/shell_bench_win.cpp
+               ${CMAKE_SOURCE_DIR}/bench/win/paint_bench_win.cpp
+               ${CMAKE_SOURCE_DIR}/bench/win/bench_report_win.cpp ${RESOURCE_SCRIPT})
+target_compile_options(bench_mivo_shell PRIVATE ${WARNINGS})
+target_link_libraries(bench_mivo_shell PRIVATE mivo_shell)
+target_link_options(bench_mivo_shell PRIVATE -static -s)
+
+add_custom_target(win_bench DEPENDS Mivo bench_empty_window bench_mivo_shell)
