@@ -92,6 +92,9 @@ DWORD WINAPI CountingThread(LPVOID)
             CountLockGuard lock;
             requests = CountingPass(GetTickCount(), state);
             timeBand = TimeBand;
+            // With a fraction shown every update counts as a change, but at 50 ms updates and
+            // tenths only every other one shows a new text: repaint only what would differ.
+            if (SameText(DisplayText, PaintedText)) requests.Effects &= ~EffectInvalidateTimeBand;
         }
         CarryOut(requests, timeBand);
         if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests.TimeUpAutoClose);

@@ -37,3 +37,7 @@ void PaintDisplay(HWND window);
 
 // The rectangle a tick repaints (window coordinates), read under the count lock.
 extern RECT TimeBand;
+
+// The count text of the latest paint, written and read under the count lock. A tick whose text
+// is already on the screen needs no repaint.
+extern char PaintedText[64];

@@ -10,6 +10,7 @@
 #include "text/text.h"
 
 RECT TimeBand;
+char PaintedText[64];
 
 namespace
 {
@@ -85,6 +86,7 @@ void PaintDisplay(HWND window)
     {
         CountLockGuard lock;
         CopyText(DisplayText, text);
+        CopyText(DisplayText, PaintedText);
         widthClass = WidthClass;
         changes = ChangeCount;
         ChangeCount = 0;

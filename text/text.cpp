@@ -130,6 +130,14 @@ uint32_t TextLength(const char* text)
     return length;
 }
 
+bool SameText(const char* a, const char* b)
+{
+    uint32_t i = 0;
+    while (a[i] != 0 && a[i] == b[i])
+        ++i;
+    return a[i] == b[i];
+}
+
 uint32_t CopyText(const char* source, char* dest, uint32_t destSize)
 {
     if (destSize == 0) return 0;

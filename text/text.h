@@ -36,6 +36,8 @@ void FormatDecimal(int32_t value, char* dest);
 int32_t ParseSwitchValue(const char* argument);
 
 uint32_t TextLength(const char* text);
+// Byte for byte the same text.
+bool SameText(const char* a, const char* b);
 // Returns the number of characters copied (terminator not counted).
 uint32_t CopyText(const char* source, char* dest, uint32_t destSize);
 void AppendText(char* dest, const char* text, uint32_t destSize);

@@ -224,6 +224,12 @@ TEST(Text, CopyAppendLowerNeverOverrun)
 
     char lower[] = "AbZ@[az\xC4";
     EXPECT_STREQ(LowerText(lower), "abz@[az\xC4");
+    EXPECT_TRUE(SameText("05:00.0", "05:00.0"));
+    EXPECT_TRUE(SameText("", ""));
+    EXPECT_FALSE(SameText("05:00.0", "05:00.1"));
+    EXPECT_FALSE(SameText("05:00", "05:00.0"));
+    EXPECT_FALSE(SameText("05:00.0", "05:00"));
+    EXPECT_FALSE(SameText("", "0"));
     EXPECT_EQ(TextLength(""), 0u);
     EXPECT_EQ(TextLength("abc"), 3u);
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app_win.h"
 #include "app/appstate.h"
@@ -483,6 +484,45 @@ TEST(Painting, NoGdiObjectsLeak)
     UpdateWindow(MainWindow);
     std::printf("%d paints: %lu ms\n", Paints, GetTickCount() - start);
     EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+} // namespace
+
+namespace
+{
+
+// A tick repaints only when the text on the screen would change: tenths change every other
+// 50 ms update, so half the updates need no paint.
+TEST(Painting, TicksRepaintOnlyNewTexts)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=5 b").empty());
+    Command(CmdSizeMedium);
+    PumpMessagesFor(100);
+    Command(CmdStartStop);
+    PumpMessagesFor(100);
+
+    std::vector<std::string> painted;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1500)
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ProcessLoopMessage(msg);
+            if (msg.message == WM_PAINT && msg.hwnd == MainWindow)
+            {
+                CountLockGuard lock;
+                painted.push_back(PaintedText);
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    ASSERT_GE(painted.size(), 5u);
+    for (size_t i = 1; i < painted.size(); ++i)
+        EXPECT_NE(painted[i], painted[i - 1]) << "paint " << i;
+    // The screen keeps up: what was painted last is the count's text or the one before it.
+    CountLockGuard lock;
+    EXPECT_EQ(std::string(PaintedText).substr(0, 4), std::string(DisplayText).substr(0, 4));
 }
 
 } // namespace
