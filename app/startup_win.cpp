@@ -41,7 +41,7 @@ void RegisterMainClass()
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = Instance;
     wc.hIcon = LargeIcon;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = MainClassName;
     wc.hIconSm = SmallIcon;

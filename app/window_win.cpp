@@ -94,16 +94,6 @@ void ToggleTransparency()
     }
 }
 
-void ShowOptionsWindow()
-{
-    // The options window is not part of this build yet: what follows its closing already is.
-    {
-        CountLockGuard lock;
-        if (Count.Running == 0) return;
-    }
-    ApplyButtonVisibility(MainWindow);
-}
-
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) return TRUE;
@@ -174,7 +164,7 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     {
     case CmdStartStop: RunCountOperation(StartStopCount); return 0;
     case CmdReset: RunCountOperation(ResetCount); return 0;
-    case CmdOptions: ShowOptionsWindow(); return 0;
+    case CmdOptions: return 0; // there is no options window yet
     case CmdHelp: ShowReadMe(); return 0;
     case CmdAbout:
         DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
