@@ -67,8 +67,9 @@ template <typename Operation> void RunCountOperation(Operation operation)
     ApplyCountEffects(effects, title);
 }
 
-// The counting thread, started once when the main window is created; it never ends.
-void StartCountingThread(HWND window);
+// The counting thread, started once when the main window is created; it never ends. It and the
+// time-up threads talk to MainWindow.
+void StartCountingThread();
 
 // Window options (main window).
 void ApplyTopMost(uint32_t flag);

@@ -122,7 +122,7 @@ void CopyCountTitle(char (&title)[64])
     CopyText(DisplayText, title);
 }
 
-void StartCountingThread(HWND)
+void StartCountingThread()
 {
     DWORD id = 0;
     const HANDLE thread = CreateThread(nullptr, 0, CountingThread, nullptr, 0, &id);

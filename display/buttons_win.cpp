@@ -100,7 +100,7 @@ void CreateControlButtons(HWND window)
         else
             FormatCountText(Count.TargetTime, DisplayText);
     }
-    StartCountingThread(window);
+    StartCountingThread();
 }
 
 void ApplyButtonVisibility(HWND window)

@@ -113,18 +113,6 @@ TEST(About, ShowsNameDescriptionAndIconAndClosesWithEsc)
 
 // The real program, closed three ways: each writes the settings, placement included, and
 // ends the process with the module handle's value.
-std::string WindowsPath(const char* path)
-{
-    std::string p = path;
-    if (!p.empty() && p[0] == '/')
-    {
-        for (char& c : p)
-            if (c == '/') c = '\\';
-        p = "Z:" + p;
-    }
-    return p;
-}
-
 HWND MainWindowOf(DWORD process, DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
@@ -144,8 +132,8 @@ HWND MainWindowOf(DWORD process, DWORD milliseconds)
 
 TEST(Closing, EveryWaySavesAndEnds)
 {
-    const char* exe = std::getenv("MIVO_EXE");
-    ASSERT_NE(exe, nullptr);
+    const std::string exe = ProductExePath();
+    ASSERT_FALSE(exe.empty());
     const struct
     {
         const char* name;
@@ -158,7 +146,7 @@ TEST(Closing, EveryWaySavesAndEnds)
     {
         SCOPED_TRACE(way.name);
         const std::string folder = NewTempFolder();
-        ASSERT_TRUE(CopyFileA(WindowsPath(exe).c_str(), (folder + "Mivo.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(exe.c_str(), (folder + "Mivo.exe").c_str(), FALSE));
         WriteBytes(folder + "dMivo.dat", DefaultSettingsImage());
         std::string commandLine = "\"" + folder + "Mivo.exe\"";
         STARTUPINFOA startup = {};

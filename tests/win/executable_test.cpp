@@ -11,19 +11,6 @@
 namespace
 {
 
-std::string ProductPath()
-{
-    const char* exe = std::getenv("MIVO_EXE");
-    std::string p = exe != nullptr ? exe : "";
-    if (!p.empty() && p[0] == '/')
-    {
-        for (char& c : p)
-            if (c == '/') c = '\\';
-        p = "Z:" + p;
-    }
-    return p;
-}
-
 std::string VersionValue(const std::vector<char>& block, const char* name)
 {
     char* value = nullptr;
@@ -36,7 +23,7 @@ std::string VersionValue(const std::vector<char>& block, const char* name)
 
 TEST(Executable, VersionRecord)
 {
-    const std::string exe = ProductPath();
+    const std::string exe = ProductExePath();
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &handle);
     ASSERT_GT(size, 0u) << exe;
@@ -54,7 +41,8 @@ TEST(Executable, VersionRecord)
 
 TEST(Executable, ManifestIconsAndDialogs)
 {
-    const HMODULE module = LoadLibraryExA(ProductPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HMODULE module =
+        LoadLibraryExA(ProductExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
     const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(found, nullptr);
@@ -94,7 +82,7 @@ TEST(Executable, ManifestIconsAndDialogs)
 // One static file: a GUI program that imports only Windows system DLLs, under 300 KB.
 TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
 {
-    const std::string bytes = ReadBytes(ProductPath());
+    const std::string bytes = ReadBytes(ProductExePath());
     ASSERT_GT(bytes.size(), 1024u);
     EXPECT_LT(bytes.size(), 300u * 1024u);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());

@@ -350,6 +350,20 @@ void Report(const std::string& text)
 
 } // namespace
 
+std::string ProductExePath()
+{
+    const char* exe = std::getenv("MIVO_EXE");
+    std::string path = exe != nullptr ? exe : "";
+    // Wine shows the Linux root as drive Z:.
+    if (!path.empty() && path[0] == '/')
+    {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
+
 int RunChildMode(const char* mode)
 {
     if (std::getenv("MIVO_REMOVABLE") != nullptr) DriveTypeProc = RemovableDrive;

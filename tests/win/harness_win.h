@@ -84,5 +84,8 @@ struct Capture
 };
 Capture CaptureClient(HWND window, const char* name);
 
+// Mivo.exe of this build (MIVO_EXE, a Linux path under Wine) as a Windows path.
+std::string ProductExePath();
+
 // The child-mode entry; returns the child's exit code.
 int RunChildMode(const char* mode);
