@@ -10,9 +10,23 @@
 extern HWND SoundPlayerWindow;
 extern uint32_t SoundEndPosition;
 
-// Sets AlarmSoundPath from AlarmPath before a time-up's action.
+// Sets AlarmSoundPath from AlarmPath before a time-up's action; for the random action it then
+// holds a file chosen from that folder.
 void PrepareAlarmSound();
-// Carries out AlarmAction on `path`.
+// Carries out AlarmAction on `path`; values outside the list do nothing.
 void PerformAlarmAction(const char* path);
+// The sound player has played its sound to the end.
+bool SoundPlayerFinished();
 // Closes the sound player, if any.
 void StopSoundPlayer();
+
+// `path` holds a folder; on success it holds a random sound file of it, else the folder.
+void PickRandomSound(char (&path)[600]);
+// One random file of the folder in `path` matching `pattern` ("\*.wav" ...): the number of
+// names listed, 0 when none could be had; on success `path` holds the file's full path.
+uint32_t PickRandomFile(char (&path)[600], const char* pattern);
+// A whole number from 1 to n.
+uint32_t RandomNumber(uint32_t n);
+
+// The last step of a shutdown or restart. Tests replace it: no test may end the session.
+extern BOOL(WINAPI* ExitWindowsProc)(UINT flags, DWORD reason);

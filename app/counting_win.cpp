@@ -36,9 +36,7 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
     ApplyCountEffects(requests.Effects & ~EffectInvalidateTimeBand, requests.Title);
     if (requests.StopSoundPlayer != 0 && SoundPlayerWindow != nullptr)
         PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
-    if (requests.CheckSoundPlayer != 0 && SoundPlayerWindow != nullptr &&
-        static_cast<uint32_t>(SendMessageA(SoundPlayerWindow, WM_USER + 102, 0, 0)) ==
-            SoundEndPosition)
+    if (requests.CheckSoundPlayer != 0 && SoundPlayerFinished())
         PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
 }
 

@@ -116,6 +116,8 @@ LRESULT MainWindowOnCreate(HWND window)
 LRESULT MainWindowOnClosing(UINT message)
 {
     SaveSettings();
+    // The player is a window of its own: it would outlive the program's window.
+    StopSoundPlayer();
     PostQuitMessage(0);
     return message == WM_QUERYENDSESSION ? TRUE : 0;
 }

@@ -4,6 +4,7 @@
 //   bench_mivo_shell.exe first-paint <report> [arguments of the timer]
 //   bench_mivo_shell.exe count <report> <settle ms> <measured ms> [arguments of the timer]
 //   bench_mivo_shell.exe paint <report> <rounds> <ms per round>
+//   bench_mivo_shell.exe alarm <report>
 // The data folder is the folder this program lies in (the script puts dMivo.dat there).
 #include "bench/win/shell_bench_win.h"
 
@@ -244,6 +245,7 @@ int main(int argc, char** argv)
         MeasuredMs = static_cast<DWORD>(std::atoi(argv[4]));
         return MeasureCount(JoinArguments(argc, argv, 5));
     }
+    if (mode == "alarm") return MeasureAlarm(ReportPath);
     if (mode == "paint" && argc >= 5)
         return MeasurePaints(ReportPath, std::atoi(argv[3]), std::atof(argv[4]));
     return 2;

@@ -15,3 +15,7 @@ void PumpFor(DWORD milliseconds);
 // Times the real PaintDisplay of the main window at 800 x 600, driven the ways the program
 // drives it, then the same GDI steps one by one; writes the figures to `report`.
 int MeasurePaints(const char* report, int rounds, double roundMs);
+
+// Times PickRandomSound on a folder of 10,000 sound files and the way from a time-up to its
+// sound starting; writes the figures to `report`.
+int MeasureAlarm(const char* report);

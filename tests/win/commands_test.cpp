@@ -113,23 +113,6 @@ TEST(About, ShowsNameDescriptionAndIconAndClosesWithEsc)
 
 // The real program, closed three ways: each writes the settings, placement included, and
 // ends the process with the module handle's value.
-HWND MainWindowOf(DWORD process, DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do
-    {
-        HWND window = nullptr;
-        while ((window = FindWindowExA(nullptr, window, "MivoTime", nullptr)) != nullptr)
-        {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == process) return window;
-        }
-        Sleep(20);
-    } while (GetTickCount() - start < milliseconds);
-    return nullptr;
-}
-
 TEST(Closing, EveryWaySavesAndEnds)
 {
     const std::string exe = ProductExePath();

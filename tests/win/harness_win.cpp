@@ -298,21 +298,30 @@ HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
     return nullptr;
 }
 
-HANDLE StartChild(const std::string& folder, const std::string& exeName, const std::string& mode,
-                  const std::string& currentFolder, const std::string& environment,
-                  const std::string& arguments)
+HWND MainWindowOf(DWORD process, DWORD milliseconds)
 {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    const std::string exe = folder + exeName;
-    if (!CopyFileA(self, exe.c_str(), FALSE)) return nullptr;
+    const DWORD start = GetTickCount();
+    do
+    {
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, "MivoTime", nullptr)) != nullptr)
+        {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process) return window;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < milliseconds);
+    return nullptr;
+}
 
-    // The child's environment: ours, plus the mode and the caller's lines.
+HANDLE StartProgram(const std::string& exe, const std::string& arguments, const std::string& folder,
+                    const std::string& environment, DWORD& id)
+{
+    // The program's environment: ours, plus the caller's lines.
     std::string block;
     for (const char* p = GetEnvironmentStringsA(); *p != 0; p += std::strlen(p) + 1)
         block.append(p).push_back('\0');
-    block.append("MIVO_CHILD=" + mode).push_back('\0');
     size_t at = 0;
     while (at < environment.size())
     {
@@ -328,10 +337,25 @@ HANDLE StartChild(const std::string& folder, const std::string& exeName, const s
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &block[0],
-                        currentFolder.c_str(), &startup, &process))
+                        folder.c_str(), &startup, &process))
         return nullptr;
     CloseHandle(process.hThread);
+    id = process.dwProcessId;
     return process.hProcess;
+}
+
+HANDLE StartChild(const std::string& folder, const std::string& exeName, const std::string& mode,
+                  const std::string& currentFolder, const std::string& environment,
+                  const std::string& arguments)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string exe = folder + exeName;
+    if (!CopyFileA(self, exe.c_str(), FALSE)) return nullptr;
+    DWORD id;
+    return StartProgram(exe, arguments, currentFolder,
+                        "MIVO_CHILD=" + mode + (environment.empty() ? "" : "\n" + environment), id);
 }
 
 namespace
@@ -367,6 +391,16 @@ std::string ProductExePath()
 int RunChildMode(const char* mode)
 {
     if (std::getenv("MIVO_REMOVABLE") != nullptr) DriveTypeProc = RemovableDrive;
+    if (std::strcmp(mode, "marker") == 0)
+    {
+        // A program that a time-up runs: it leaves "marker.txt" beside itself.
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        std::string marker = self;
+        marker.erase(marker.find_last_of('\\') + 1);
+        WriteBytes(marker + "marker.txt", "ran");
+        return 7;
+    }
     if (std::strcmp(mode, "folders") == 0)
     {
         PrepareFolders(1);

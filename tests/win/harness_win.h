@@ -84,6 +84,14 @@ struct Capture
 };
 Capture CaptureClient(HWND window, const char* name);
 
+// The main window of process `process`, waiting up to `milliseconds`.
+HWND MainWindowOf(DWORD process, DWORD milliseconds);
+
+// Starts `exe` with `arguments` in `folder` (its current folder); `environment` holds extra
+// NAME=value lines. Returns the process handle and id (the caller waits and closes it).
+HANDLE StartProgram(const std::string& exe, const std::string& arguments, const std::string& folder,
+                    const std::string& environment, DWORD& id);
+
 // Mivo.exe of this build (MIVO_EXE, a Linux path under Wine) as a Windows path.
 std::string ProductExePath();
 
