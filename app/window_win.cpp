@@ -247,6 +247,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return MainWindowOnCommand(window, wParam, lParam);
     case WM_SYSCOMMAND: return MainWindowOnSysCommand(window, wParam, lParam);
     case WM_LBUTTONUP: return MainWindowOnLeftClick();
+    case WM_RBUTTONUP: ShowContextMenu(window); return 0;
     case WM_GETMINMAXINFO: return MainWindowOnMinMaxInfo(window, wParam, lParam);
     case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

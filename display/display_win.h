@@ -31,6 +31,10 @@ void ApplyButtonVisibility(HWND window);
 // The direction button's label by the direction rule.
 void LabelDirectionButton(HWND window);
 
+// Builds the context menu for the moment, tracks it at the pointer and destroys it; the choice
+// arrives as WM_COMMAND.
+void ShowContextMenu(HWND window);
+
 // The display below the button row.
 void LayoutDisplay(HWND window);
 void PaintDisplay(HWND window);

@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include "alarm/alarm_win.h"
+#include "app/app_win.h"
+#include "app/appstate.h"
+#include "app/count.h"
+#include "display/display_win.h"
+#include "display/menu.h"
+
+namespace
+{
+
+HMENU BuildMenu(const ContextMenuModel& model, const MenuList& list,
+                HMENU (&submenus)[SubmenuCount])
+{
+    const HMENU menu = CreatePopupMenu();
+    for (uint32_t i = 0; i < list.Count; ++i)
+    {
+        const MenuEntry& entry = list.Entries[i];
+        if (entry.Kind == MenuSeparator)
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        else if (entry.Kind == MenuSubmenu)
+        {
+            submenus[entry.Submenu] = BuildMenu(model, model.Submenus[entry.Submenu], submenus);
+            AppendMenuA(menu, MF_STRING | MF_POPUP,
+                        reinterpret_cast<UINT_PTR>(submenus[entry.Submenu]), entry.Text);
+        }
+        else
+            AppendMenuA(menu, MF_STRING | (entry.Checked != 0 ? MF_CHECKED : 0), entry.Id,
+                        entry.Text);
+    }
+    return menu;
+}
+
+} // namespace
+
+void ShowContextMenu(HWND window)
+{
+    ContextMenuState state;
+    {
+        CountLockGuard lock;
+        state.Running = Count.Running;
+        state.TimeIsUp = Count.TimeIsUp;
+    }
+    state.WindowState = WindowState;
+    state.FullScreen = FullScreen;
+    state.SoundPlaying = SoundPlayerWindow != nullptr ? 1 : 0;
+    static ContextMenuModel model;
+    BuildContextMenu(state, model);
+
+    HMENU submenus[SubmenuCount] = {};
+    const HMENU menu = BuildMenu(model, model.Main, submenus);
+    POINT pointer;
+    GetCursorPos(&pointer);
+    SetForegroundWindow(window);
+    TrackPopupMenuEx(menu, TPM_RIGHTALIGN, pointer.x, pointer.y, window, nullptr);
+    // Destroying the menu destroys the submenus attached to it.
+    DestroyMenu(menu);
+}
