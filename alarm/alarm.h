@@ -104,16 +104,14 @@ void PickRandomSoundWith(char (&path)[AlarmPathSize], PickFile pickFile, Random 
     for (uint32_t draw = 0; tried != AllPatternsTried; ++draw)
     {
         CopyText(path, work);
-        uint32_t pattern;
+        // Past the limit the draw is the first untried pattern's number.
+        uint32_t r = 1;
         if (draw < SoundDrawLimit)
-            pattern = ChooseSoundPattern(random(4), tried);
+            r = random(4);
         else
-        {
-            pattern = 0;
-            while ((tried & (1u << pattern)) != 0)
-                ++pattern;
-            tried |= 1u << pattern;
-        }
+            while ((tried & (1u << (r - 1))) != 0)
+                ++r;
+        const uint32_t pattern = ChooseSoundPattern(r, tried);
         if (pickFile(work, SoundPatterns[pattern]) != 0)
         {
             CopyText(work, path);

@@ -10,8 +10,7 @@
 namespace
 {
 
-HMENU BuildMenu(const ContextMenuModel& model, const MenuList& list,
-                HMENU (&submenus)[SubmenuCount])
+HMENU BuildMenu(const ContextMenuModel& model, const MenuList& list)
 {
     const HMENU menu = CreatePopupMenu();
     for (uint32_t i = 0; i < list.Count; ++i)
@@ -20,11 +19,9 @@ HMENU BuildMenu(const ContextMenuModel& model, const MenuList& list,
         if (entry.Kind == MenuSeparator)
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         else if (entry.Kind == MenuSubmenu)
-        {
-            submenus[entry.Submenu] = BuildMenu(model, model.Submenus[entry.Submenu], submenus);
             AppendMenuA(menu, MF_STRING | MF_POPUP,
-                        reinterpret_cast<UINT_PTR>(submenus[entry.Submenu]), entry.Text);
-        }
+                        reinterpret_cast<UINT_PTR>(BuildMenu(model, model.Submenus[entry.Submenu])),
+                        entry.Text);
         else
             AppendMenuA(menu, MF_STRING | (entry.Checked != 0 ? MF_CHECKED : 0), entry.Id,
                         entry.Text);
@@ -48,8 +45,7 @@ void ShowContextMenu(HWND window)
     static ContextMenuModel model;
     BuildContextMenu(state, model);
 
-    HMENU submenus[SubmenuCount] = {};
-    const HMENU menu = BuildMenu(model, model.Main, submenus);
+    const HMENU menu = BuildMenu(model, model.Main);
     POINT pointer;
     GetCursorPos(&pointer);
     SetForegroundWindow(window);

@@ -12,6 +12,7 @@
 
 #include "alarm/alarm_win.h"
 #include "app/app_win.h"
+#include "app/commands.h"
 #include "app/count.h"
 #include "bench/win/bench_report_win.h"
 #include "bench/win/shell_bench_win.h"
@@ -41,8 +42,7 @@ double Median(std::vector<double> values)
 // From the nominal time-up of a running 3 s countdown to the player being told to play, ms.
 double TimeUpToSound()
 {
-    SoundPlayerWindow = nullptr;
-    PostMessageA(MainWindow, WM_COMMAND, 1001, 0); // start
+    PostMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0); // start
     PumpFor(50);
     uint32_t due;
     {
@@ -59,7 +59,7 @@ double TimeUpToSound()
     }
     const double late = static_cast<double>(GetTickCount() - due);
     StopSoundPlayer();
-    PostMessageA(MainWindow, WM_COMMAND, 1001, 0); // acknowledge
+    PostMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0); // acknowledge
     PumpFor(100);
     return late;
 }

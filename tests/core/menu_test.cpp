@@ -177,8 +177,7 @@ TEST_F(MenuTest, SetTimeLabelsFollowTheModesAndTheSelection)
         ContextMenuModel menu;
         BuildContextMenu({}, menu);
         EXPECT_EQ(Describe(menu.Submenus[SubmenuSetTime]), c.labels);
-        EXPECT_EQ(Describe(menu.Submenus[SubmenuDays])[c.days].find("[x]") != std::string::npos,
-                  true);
+        EXPECT_NE(Describe(menu.Submenus[SubmenuDays])[c.days].find("[x]"), std::string::npos);
         EXPECT_NE(Describe(menu.Submenus[SubmenuSeconds])[c.seconds].find("[x]"),
                   std::string::npos);
     }
