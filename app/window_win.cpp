@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "alarm/alarm_win.h"
+#include "alarm/prompt_win.h"
 #include "app/app_win.h"
 #include "app/appstate.h"
 #include "app/commands.h"
@@ -9,7 +10,9 @@
 #include "data/settings.h"
 #include "data/uistrings.h"
 #include "display/display_win.h"
+#include "display/quickset.h"
 #include "resources/resource.h"
+#include "text/text.h"
 
 namespace
 {
@@ -116,6 +119,8 @@ LRESULT MainWindowOnCreate(HWND window)
 LRESULT MainWindowOnClosing(UINT message)
 {
     SaveSettings();
+    // Sent whether or not there is an icon: the shell drops a delete it cannot match.
+    NotifyTrayIcon(MainWindow, SmallIcon, 0, WM_TRAYNOTIFY, TrayIdleTip, NIM_DELETE);
     // The player is a window of its own: it would outlive the program's window.
     StopSoundPlayer();
     PostQuitMessage(0);
@@ -125,23 +130,82 @@ LRESULT MainWindowOnClosing(UINT message)
 LRESULT MainWindowOnSize(HWND window, WPARAM kind)
 {
     SetWindowTextA(window, MainTitle);
+    const bool toTray = kind == SIZE_MINIMIZED && Settings.MinimiseToTray != 0;
+    if (toTray)
+    {
+        ShowWindow(window, SW_HIDE);
+        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, TrayIdleTip, NIM_ADD);
+    }
     {
         // The counting thread decides on the title by it.
         CountLockGuard lock;
-        WindowState = kind == SIZE_MINIMIZED ? WindowMinimised : WindowNormal;
+        WindowState = toTray                   ? WindowInTray
+                      : kind == SIZE_MINIMIZED ? WindowMinimised
+                                               : WindowNormal;
     }
     LayoutDisplay(window);
     return 0;
 }
 
-LRESULT MainWindowOnLeftClick()
+LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
+{
+    if (id != 0) return 0;
+    // Every notification refreshes the tip, mouse moves included: hovering shows the count.
+    char tip[64];
+    {
+        CountLockGuard lock;
+        if (Count.Running != 0)
+            CopyCountTitle(tip);
+        else
+            CopyText(TrayIdleTip, tip);
+    }
+    NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, tip, NIM_MODIFY);
+    if (mouseMessage == WM_LBUTTONDBLCLK)
+    {
+        {
+            CountLockGuard lock;
+            WindowState = WindowNormal;
+        }
+        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, TrayIdleTip, NIM_DELETE);
+        ShowWindow(window, SW_RESTORE);
+        SetForegroundWindow(window);
+    }
+    else if (mouseMessage == WM_RBUTTONDOWN)
+        PostMessageA(window, WM_RBUTTONUP, 0, 0);
+    return 0;
+}
+
+// The chosen time is a one-off: SelectedTime keeps its value and the reset skips it once.
+void RunQuickSet(HWND window)
+{
+    DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_QUICKSET), window, QuickSetProc,
+                    reinterpret_cast<LPARAM>(TooltipRecord));
+    const uint32_t result = PromptResult;
+    if (result == QuickSetCancel || result <= QuickSetIdBase) return;
+    bool start = false;
+    RunCountOperation([result, &start](uint32_t tick) {
+        const uint32_t effects = LoadAndReset(QuickSetMilliseconds(result), tick);
+        if (Settings.AutoStartQuickSet != 0 && Count.Running == 0)
+        {
+            if (Settings.AutoReset != 0) Settings.AutoReset = 99;
+            start = true;
+        }
+        return effects;
+    });
+    if (start) PostMessageA(window, WM_COMMAND, CmdStartStop, 0);
+}
+
+LRESULT MainWindowOnLeftClick(HWND window)
 {
     bool timeIsUp;
     {
         CountLockGuard lock;
         timeIsUp = Count.TimeIsUp != 0;
     }
-    if (timeIsUp) PostMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0);
+    if (timeIsUp)
+        PostMessageA(window, WM_COMMAND, CmdStartStop, 0);
+    else if (Settings.TwoClickQuickSet != 0)
+        RunQuickSet(window);
     return 0;
 }
 
@@ -246,8 +310,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: PaintDisplay(window); return 0;
     case WM_COMMAND: return MainWindowOnCommand(window, wParam, lParam);
     case WM_SYSCOMMAND: return MainWindowOnSysCommand(window, wParam, lParam);
-    case WM_LBUTTONUP: return MainWindowOnLeftClick();
+    case WM_LBUTTONUP: return MainWindowOnLeftClick(window);
     case WM_RBUTTONUP: ShowContextMenu(window); return 0;
+    case WM_TRAYNOTIFY: return MainWindowOnTrayNotify(window, wParam, lParam);
     case WM_GETMINMAXINFO: return MainWindowOnMinMaxInfo(window, wParam, lParam);
     case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdint>
 
 // The program's single tooltip control: a 192-byte block whose first word holds the module
@@ -34,6 +36,22 @@ void LabelDirectionButton(HWND window);
 // Builds the context menu for the moment, tracks it at the pointer and destroys it; the choice
 // arrives as WM_COMMAND.
 void ShowContextMenu(HWND window);
+
+// The QuickSet window's procedure (dialog IDD_QUICKSET). It opens under the pointer; the
+// chosen button's id, or 2 for Cancel, is left in PromptResult.
+INT_PTR CALLBACK QuickSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The tip of the tray icon while no count runs.
+constexpr char TrayIdleTip[] = "Mivo 1.9";
+
+// Adds, changes or removes (NIM_ADD, NIM_MODIFY, NIM_DELETE) the tray icon `id` of `window`;
+// `tip` is cut to 127 characters. The shell's answer is not looked at.
+void NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
+                    DWORD action);
+
+// The shell call NotifyTrayIcon makes; tests put a recorder in its place.
+using ShellNotifyIconCall = BOOL(WINAPI*)(DWORD action, NOTIFYICONDATAA* record);
+extern ShellNotifyIconCall ShellNotifyIconProc;
 
 // The display below the button row.
 void LayoutDisplay(HWND window);

@@ -2,68 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/app_win.h"
+#include "app/commands.h"
+#include "app/count.h"
 #include "data/settings.h"
+#include "display/timetext.h"
 #include "tests/win/harness_win.h"
+#include "tests/win/menus_win.h"
 
 namespace
 {
-
-// One entry as text: "text #id", "[x]" when checked, "> text" for a submenu, "-" separator.
-std::vector<std::string> ReadMenu(HMENU menu)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i)
-    {
-        char text[64] = {};
-        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-        if ((state & MF_SEPARATOR) != 0)
-            lines.push_back("-");
-        else if (GetSubMenu(menu, i) != nullptr)
-            lines.push_back(std::string("> ") + text);
-        else
-            lines.push_back(std::string(text) + " #" + std::to_string(GetMenuItemID(menu, i)) +
-                            ((state & MF_CHECKED) != 0 ? " [x]" : ""));
-    }
-    return lines;
-}
-
-// Opens the menu with `open`, reads the tracked menu from a helper thread, then presses Down
-// `downs` times and Enter in it, as a user would.
-template <typename Open> std::vector<std::string> OpenReadAndChoose(Open open, int downs)
-{
-    std::vector<std::string> lines;
-    std::atomic<bool> done{false};
-    std::thread reader([&] {
-        HWND popup = nullptr;
-        for (int i = 0; i < 500 && popup == nullptr; ++i)
-        {
-            popup = FindWindowA("#32768", nullptr);
-            if (popup != nullptr && !IsWindowVisible(popup)) popup = nullptr;
-            if (popup == nullptr) Sleep(10);
-        }
-        if (popup != nullptr)
-        {
-            lines = ReadMenu(reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)));
-            for (int i = 0; i < downs; ++i)
-                PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
-        }
-        done = true;
-    });
-    open();
-    while (!done)
-        PumpMessagesFor(10);
-    reader.join();
-    PumpMessagesFor(100);
-    return lines;
-}
 
 TEST(ContextMenu, OpenedByRightClickAndMChoosesWithTheKeyboard)
 {
@@ -89,6 +40,32 @@ TEST(ContextMenu, OpenedByRightClickAndMChoosesWithTheKeyboard)
                   5),
               expected);
     EXPECT_EQ(Settings.Mute, 0u);
+}
+
+TEST(ContextMenu, OpeningItLeavesTheDisplayAloneAndShowsTheMenu)
+{
+    ASSERT_FALSE(StartInTempFolder().empty());
+    Settings.LayeredAvailable = 1;
+    Command(CmdStartStop); // a running count: Sync joins the menu, the display keeps changing
+    PumpMessagesFor(300);
+    Command(CmdStartStop);
+    PumpMessagesFor(100);
+    const uint32_t widthClass = WidthClass;
+    const uint32_t changes = ChangeCount;
+    const std::string shown = DisplayText;
+
+    // The labels of the presets are made while the display's text stays on the screen.
+    int menuWidth = 0;
+    const std::vector<std::string> lines = OpenReadAndChoose(
+        [] { PostMessageA(MainWindow, WM_RBUTTONUP, 0, 0); }, -1,
+        [&](HWND popup) { menuWidth = CaptureClient(popup, "context-menu").width; });
+    EXPECT_EQ(lines.size(), 12u);
+    EXPECT_GT(menuWidth, 50);
+    EXPECT_EQ(WidthClass, widthClass);
+    EXPECT_EQ(ChangeCount, changes);
+    EXPECT_EQ(DisplayText, shown);
+    // Esc chose nothing: the count stays stopped.
+    EXPECT_EQ(Count.Running, 0u);
 }
 
 } // namespace
