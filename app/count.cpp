@@ -47,7 +47,9 @@ uint32_t ConvertToMilliseconds(uint32_t days, uint32_t hours, uint32_t minutes, 
         total = 3;
     else if (total > 4294967)
         total = 4294967;
-    return static_cast<uint32_t>(total * 1000 + milliseconds);
+    // Milliseconds typed beside the longest time would wrap round to a short count.
+    const uint64_t result = total * 1000 + milliseconds;
+    return result > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(result);
 }
 
 uint32_t ResolveSelection(uint32_t selection)

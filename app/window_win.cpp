@@ -11,6 +11,7 @@
 #include "data/uistrings.h"
 #include "display/display_win.h"
 #include "display/quickset.h"
+#include "options/options_win.h"
 #include "resources/resource.h"
 #include "text/text.h"
 
@@ -209,6 +210,20 @@ LRESULT MainWindowOnLeftClick(HWND window)
     return 0;
 }
 
+void OpenOptions(HWND window)
+{
+    if (OptionsOpen != 0) return;
+    ShowOptions(window);
+    bool running;
+    {
+        CountLockGuard lock;
+        running = Count.Running != 0;
+    }
+    if (running) ApplyButtonVisibility(window);
+    ApplyTopMost(Settings.OnTopTimer);
+    LabelDirectionButton(window);
+}
+
 LRESULT MainWindowOnMinMaxInfo(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (FullScreen == 0) return DefWindowProcA(window, WM_GETMINMAXINFO, wParam, lParam);
@@ -230,7 +245,7 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     {
     case CmdStartStop: RunCountOperation(StartStopCount); return 0;
     case CmdReset: RunCountOperation(ResetCount); return 0;
-    case CmdOptions: return 0; // there is no options window yet
+    case CmdOptions: OpenOptions(window); return 0;
     case CmdHelp: ShowReadMe(); return 0;
     case CmdAbout:
         DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);

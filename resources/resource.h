@@ -7,9 +7,9 @@
 #define IDC_PROMPT_MESSAGE 1601 // the prompt's message field
 #define IDD_ABOUT 1025
 #define IDD_QUICKSET 1006
-#define IDD_MISC 1003
-#define IDD_ACTIONS 1007
-#define IDD_VIEW 1010
-#define IDD_TIMES 1027
+#define IDD_ACTIONS 1027
+#define IDD_TIMES 1010
+#define IDD_VIEW 1003
+#define IDD_MISC 1007
 #define IDR_DEFAULT_STRINGS 8888
 #define RT_DEFAULT_STRINGS 8888

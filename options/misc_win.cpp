@@ -1,0 +1,71 @@
+#include <windows.h>
+
+#include "alarm/prompt_win.h"
+#include "app/app_win.h"
+#include "data/data_win.h"
+#include "data/settings.h"
+#include "data/uistrings.h"
+#include "options/options_win.h"
+#include "options/pages.h"
+
+namespace
+{
+
+uint32_t BoxState(HWND page, int id)
+{
+    return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
+}
+
+void WriteMiscPage(HWND page)
+{
+    Settings.UpdateFrequency = GetDlgItemInt(page, 4011, nullptr, FALSE);
+    for (const ControlSetting& box : MiscBoxSettings)
+        Settings.*box.Setting = BoxState(page, static_cast<int>(box.Control));
+}
+
+void ResetToDefaults(HWND page)
+{
+    PromptRequest request;
+    request.Message = UiString(137);
+    request.FirstCaption = UiString(138);
+    request.SecondCaption = UiString(146);
+    request.Mode = PromptQuestion;
+    if (ShowPrompt(MainWindow, request) != PromptFirst) return;
+    {
+        // The counting thread reads these settings: it sees either all old or all new ones.
+        CountLockGuard lock;
+        ApplyDefaultSettings();
+    }
+    LoadPageControls(page);
+    UpdatePageEnables(page);
+    InvalidateRect(MainWindow, nullptr, FALSE);
+    InvalidateRect(page, nullptr, FALSE);
+}
+
+void MiscPageOnCommand(HWND page, int id)
+{
+    switch (id)
+    {
+    case 1001:
+        Settings.TwoClickQuickSet = BoxState(page, 1001);
+        UpdatePageEnables(page);
+        break;
+    case 5002:
+        Settings.AutoFrequency = BoxState(page, 5002);
+        UpdatePageEnables(page);
+        break;
+    case 9: ShowReadMe(); break;
+    case 1057: ResetToDefaults(page); break;
+    default: break;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK MiscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) MiscPageOnCommand(page, LOWORD(wParam));
+    INT_PTR result = FALSE;
+    AnswerPageMessage(page, message, lParam, WriteMiscPage, result);
+    return result;
+}

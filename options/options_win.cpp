@@ -1,0 +1,206 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/app_win.h"
+#include "app/switches.h"
+#include "data/data_win.h"
+#include "data/settings.h"
+#include "data/uistrings.h"
+#include "display/display_win.h"
+#include "options/options_win.h"
+#include "options/pages.h"
+#include "resources/resource.h"
+
+uint32_t OptionsOpen;
+
+namespace
+{
+
+void EnableControl(HWND page, int id, bool enabled)
+{
+    const HWND control = GetDlgItem(page, id);
+    if (control != nullptr) EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
+void ShowFieldNumber(HWND page, int id, uint32_t value, bool emptyForZero)
+{
+    char text[16];
+    FormatFieldNumber(value, emptyForZero, text);
+    SetDlgItemTextA(page, id, text);
+}
+
+// The page's controls leave the program's tooltip control with the page: a tool keyed by a
+// destroyed window's handle would otherwise outlive it and could match a later window.
+void RemovePageTooltips(HWND page)
+{
+    if (TooltipRecord == nullptr) return;
+    for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
+    {
+        const HWND control = GetDlgItem(page, static_cast<int>(tip->Control));
+        if (control == nullptr) continue;
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = control;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        SendMessageA(TooltipRecord->Tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+} // namespace
+
+void ShowOptions(HWND owner)
+{
+    OptionsOpen = 1;
+    static const struct
+    {
+        int Dialog;
+        DLGPROC Procedure;
+    } Pages[4] = {
+        {IDD_ACTIONS, ActionsPageProc},
+        {IDD_TIMES, TimesPageProc},
+        {IDD_VIEW, ViewPageProc},
+        {IDD_MISC, MiscPageProc},
+    };
+    HPROPSHEETPAGE handles[4];
+    for (int i = 0; i < 4; ++i)
+    {
+        PROPSHEETPAGEA page = {};
+        page.dwSize = sizeof page;
+        page.dwFlags = PSP_DEFAULT;
+        page.hInstance = Instance;
+        page.pszTemplate = MAKEINTRESOURCEA(Pages[i].Dialog);
+        page.pfnDlgProc = Pages[i].Procedure;
+        handles[i] = CreatePropertySheetPageA(&page);
+    }
+    PROPSHEETHEADERA sheet = {};
+    sheet.dwSize = sizeof sheet;
+    sheet.dwFlags = PSH_NOAPPLYNOW;
+    sheet.hwndParent = owner;
+    sheet.hInstance = Instance;
+    sheet.pszCaption = "Mivo 1.9";
+    sheet.nPages = 4;
+    sheet.nStartPage = 0;
+    sheet.phpage = handles;
+    PropertySheetA(&sheet);
+
+    OptionsOpen = 0;
+    SaveSettings();
+    InvalidateRect(owner, nullptr, TRUE);
+}
+
+void InitPageControls(HWND page)
+{
+    if (Switches.LockTimeUpText != 0) EnableControl(page, 4006, false);
+    for (const ListContents& list : ListTable)
+    {
+        const HWND control = GetDlgItem(page, static_cast<int>(list.Control));
+        if (control == nullptr) continue;
+        for (uint32_t i = 0; i < list.Count; ++i)
+            SendMessageA(control, CB_INSERTSTRING, i,
+                         reinterpret_cast<LPARAM>(UiString(list.Entries[i])));
+    }
+    for (const SpinnerRange& range : SpinnerRanges)
+        for (uint32_t id = range.First; id <= range.Last; ++id)
+            SendDlgItemMessageA(page, static_cast<int>(id), UDM_SETRANGE, 0,
+                                MAKELPARAM(range.Upper, 0));
+    for (const ControlString* text = ControlTextTable; text->UiString != ControlTableEnd; ++text)
+        SetDlgItemTextA(page, static_cast<int>(text->Control), UiString(text->UiString));
+    for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
+        AddTooltip(page, TooltipRecord, static_cast<int>(tip->Control), UiString(tip->UiString));
+    UpdatePageEnables(page);
+}
+
+void LoadPageControls(HWND page)
+{
+    ShowFieldNumber(page, 1062, 100 - Settings.Opacity * 100 / 255, false);
+    ShowFieldNumber(page, 1061, Settings.RepeatInterval, false);
+    SetDlgItemTextA(page, 1026, Settings.FontFace);
+    SetDlgItemTextA(page, 4006, Settings.TimeUpText);
+    SetDlgItemTextA(page, 4009, Settings.HeaderText);
+    SetDlgItemTextA(page, 4008, Settings.AlarmPath);
+    for (const ControlSetting& box : CheckBoxSettings)
+        CheckDlgButton(page, static_cast<int>(box.Control), Settings.*box.Setting);
+    for (const ControlSetting& list : ListSettings)
+        SendDlgItemMessageA(page, static_cast<int>(list.Control), CB_SETCURSEL,
+                            Settings.*list.Setting, 0);
+    ShowFieldNumber(page, 4011, Settings.UpdateFrequency, false);
+    for (int k = 0; k < 3; ++k)
+        ShowTimeFields(page, Settings.PresetTimes[k], 3000 + k);
+}
+
+void UpdatePageEnables(HWND page)
+{
+    const PageEnables enables = ApplyEnableRules(Settings);
+    EnableControl(page, 1002, enables.AutoStartQuickSet);
+    EnableControl(page, 4013, enables.CountUntil);
+    EnableControl(page, 4005, enables.ThenAndWait);
+    EnableControl(page, 4010, enables.ThenAndWait);
+    EnableControl(page, 4008, enables.AlarmFile);
+    EnableControl(page, 1016, enables.AlarmFile);
+    EnableControl(page, 1012, enables.RepeatSound);
+    EnableControl(page, 1061, enables.RepeatSound);
+    EnableControl(page, 1015, enables.Test);
+    EnableControl(page, 4009, enables.HeaderText);
+    EnableControl(page, 4011, enables.UpdateFrequency);
+    if (!enables.ShowTimeUpWindow && GetDlgItem(page, 1017) != nullptr)
+        CheckDlgButton(page, 1017, BST_CHECKED);
+    EnableControl(page, 1017, enables.ShowTimeUpWindow);
+}
+
+void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId)
+{
+    uint32_t parts[TimeFieldCount];
+    SplitTimeFields(milliseconds, parts);
+    for (uint32_t i = 0; i < TimeFieldCount; ++i)
+        ShowFieldNumber(page, firstId + 3 * static_cast<int>(i), parts[i], true);
+}
+
+bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)(HWND),
+                       INT_PTR& result)
+{
+    switch (message)
+    {
+    case WM_INITDIALOG:
+        InitPageControls(page);
+        LoadPageControls(page);
+        result = TRUE;
+        return true;
+    case WM_COMMAND: result = TRUE; return true;
+    case WM_DESTROY:
+        RemovePageTooltips(page);
+        result = FALSE;
+        return true;
+    case WM_NOTIFY: {
+        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == static_cast<UINT>(PSN_SETACTIVE))
+        {
+            LoadPageControls(page);
+            SetWindowLongA(page, DWL_MSGRESULT, 0);
+        }
+        else if (code == static_cast<UINT>(PSN_KILLACTIVE))
+        {
+            if (writePage != nullptr) writePage(page);
+            SetWindowLongA(page, DWL_MSGRESULT, 0);
+        }
+        result = TRUE;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+// Placeholders until their pages are built: they answer as every page does and write nothing.
+INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+{
+    INT_PTR result = FALSE;
+    AnswerPageMessage(page, message, lParam, nullptr, result);
+    return result;
+}
+
+INT_PTR CALLBACK ViewPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+{
+    INT_PTR result = FALSE;
+    AnswerPageMessage(page, message, lParam, nullptr, result);
+    return result;
+}

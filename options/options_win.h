@@ -1,0 +1,36 @@
+// The options window: a modal property sheet of four pages that edit the settings in place,
+// and the routines every page shares.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// 1 while the sheet is shown; a second sheet is never opened.
+extern uint32_t OptionsOpen;
+
+// Shows the sheet owned by `owner` and returns when it has closed; the settings file is then
+// written (OK and Cancel alike) and `owner` repainted.
+void ShowOptions(HWND owner);
+
+// A page's first steps: lists, spinner ranges, captions, tooltips, then the enable rules.
+void InitPageControls(HWND page);
+// Every setting into its control.
+void LoadPageControls(HWND page);
+// Enables the controls that depend on other settings.
+void UpdatePageEnables(HWND page);
+// `milliseconds` as days, hours, minutes, seconds and milliseconds into the fields firstId,
+// firstId + 3 ... + 12; a part that is 0 leaves its field empty.
+void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId);
+
+// The answers every page gives: the property-sheet notifications (leaving writes the page with
+// `writePage`), WM_COMMAND and the tooltips of its controls. Returns whether `message` was one
+// of them; `result` is then the procedure's result.
+bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)(HWND),
+                       INT_PTR& result);
+
+// The page procedures, in tab order.
+INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TimesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ViewPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK MiscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,136 @@
+#include "options/pages.h"
+
+#include "app/count.h"
+#include "data/settings.h"
+
+const ControlString ControlTextTable[] = {
+    {131, 5004},          {130, 5003}, {66, 1029},  {126, 5000}, {127, 5001}, {128, 5002},
+    {83, 1058},           {83, 1059},  {83, 1060},  {105, 1051}, {106, 1052}, {107, 1053},
+    {108, 1054},          {109, 1055}, {110, 1056}, {111, 1057}, {68, 1001},  {69, 1002},
+    {70, 1003},           {71, 1004},  {72, 1005},  {73, 1006},  {74, 1007},  {75, 1008},
+    {76, 1009},           {77, 1010},  {78, 1011},  {79, 1012},  {80, 1013},  {82, 1015},
+    {83, 1016},           {84, 1017},  {85, 1018},  {86, 1019},  {87, 1037},  {88, 1038},
+    {89, 1039},           {90, 1040},  {91, 1041},  {92, 1042},  {93, 1043},  {94, 1044},
+    {95, 1045},           {96, 1046},  {97, 1047},  {98, 1048},  {10, 1049},  {100, 1050},
+    {ControlTableEnd, 0},
+};
+
+const ControlString ControlTipTable[] = {
+    {133, 5004}, {132, 5003}, {129, 5002}, {34, 9},     {120, 1063}, {113, 1057},
+    {114, 1058}, {115, 1059}, {116, 1060}, {117, 1061}, {118, 1062}, {40, 1001},
+    {41, 1002},  {42, 1003},  {43, 1004},  {44, 1005},  {45, 1006},  {46, 1007},
+    {47, 1008},  {48, 1009},  {49, 1010},  {50, 1011},  {51, 1012},  {52, 1013},
+    {54, 1015},  {55, 1016},  {56, 1017},  {57, 1018},  {58, 4004},  {59, 4005},
+    {60, 4006},  {61, 4007},  {62, 4008},  {63, 4009},  {64, 4010},  {65, 4011},
+    {66, 4012},  {67, 4013},  {96, 3000},  {96, 3001},  {96, 3002},  {97, 3003},
+    {97, 3004},  {97, 3005},  {98, 3006},  {98, 3007},  {98, 3008},  {10, 3009},
+    {10, 3010},  {10, 3011},  {11, 3012},  {11, 3013},  {11, 3014},  {ControlTableEnd, 0},
+};
+
+const ListContents ListTable[ListCount] = {
+    {4004, 2, {16, 17}},
+    {4013, 2, {15, 18}},
+    {4010, 4, {1, 19, 20, 21}},
+    {4005, 2, {22, 23}},
+    {4007, 7, {24, 25, 26, 104, 27, 28, 29}},
+    {1063, 2, {121, 123}},
+};
+
+const SpinnerRange SpinnerRanges[SpinnerRangeCount] = {
+    {3030, 3032, 32},   {3033, 3041, 99},  {3044, 3046, 1535},
+    {3043, 3043, 1000}, {1020, 1020, 100}, {1028, 1028, 32767},
+};
+
+const ControlSetting CheckBoxSettings[CheckBoxCount] = {
+    {1001, &SettingsRecord::TwoClickQuickSet}, {1002, &SettingsRecord::AutoStartQuickSet},
+    {1003, &SettingsRecord::AutoMinimise},     {1005, &SettingsRecord::FlashDisplay},
+    {1006, &SettingsRecord::HideButtons},      {1007, &SettingsRecord::RememberPosition},
+    {1009, &SettingsRecord::OnTopTimer},       {1010, &SettingsRecord::RememberTimes},
+    {1011, &SettingsRecord::AutoReset},        {1012, &SettingsRecord::RepeatSound},
+    {1004, &SettingsRecord::ShowTimeUpText},   {1008, &SettingsRecord::ShowHeader},
+    {1013, &SettingsRecord::OnTopAlarm},       {1017, &SettingsRecord::ShowTimeUpWindow},
+    {1018, &SettingsRecord::MinimiseToTray},   {5002, &SettingsRecord::AutoFrequency},
+    {5003, &SettingsRecord::BigText},          {5004, &SettingsRecord::RevRev},
+};
+
+const ControlSetting ListSettings[ListSettingCount] = {
+    {4004, &SettingsRecord::CountDirection}, {4013, &SettingsRecord::CountUntil},
+    {4010, &SettingsRecord::ThenAction},     {4005, &SettingsRecord::WaitMode},
+    {4007, &SettingsRecord::AlarmAction},    {1063, &SettingsRecord::ScalingMethod},
+};
+
+const ControlSetting MiscBoxSettings[MiscBoxCount] = {
+    {1001, &SettingsRecord::TwoClickQuickSet}, {1002, &SettingsRecord::AutoStartQuickSet},
+    {1003, &SettingsRecord::AutoMinimise},     {1005, &SettingsRecord::FlashDisplay},
+    {1006, &SettingsRecord::HideButtons},      {1007, &SettingsRecord::RememberPosition},
+    {1009, &SettingsRecord::OnTopTimer},       {1010, &SettingsRecord::RememberTimes},
+    {1011, &SettingsRecord::AutoReset},        {1013, &SettingsRecord::OnTopAlarm},
+    {1018, &SettingsRecord::MinimiseToTray},   {5003, &SettingsRecord::BigText},
+    {5004, &SettingsRecord::RevRev},
+};
+
+PageEnables ApplyEnableRules(SettingsRecord& settings)
+{
+    PageEnables enables;
+    const uint32_t action = settings.AlarmAction;
+    enables.AutoStartQuickSet = settings.TwoClickQuickSet != 0;
+    enables.CountUntil = settings.CountDirection == 0;
+    enables.ThenAndWait = !(settings.CountDirection == 0 && settings.CountUntil == 1);
+    enables.AlarmFile = action >= 2 && action <= 4;
+    enables.RepeatSound = action >= 1 && action <= 3;
+    enables.Test = action >= 1 && action <= 4;
+    enables.HeaderText = settings.ShowHeader != 0;
+    enables.UpdateFrequency = settings.AutoFrequency == 0;
+    enables.ShowTimeUpWindow = settings.WaitMode != 1;
+    if (settings.WaitMode == 1) settings.ShowTimeUpWindow = 1;
+    return enables;
+}
+
+void SplitTimeFields(uint32_t milliseconds, uint32_t (&parts)[TimeFieldCount])
+{
+    parts[0] = milliseconds / 86400000u;
+    milliseconds %= 86400000u;
+    parts[1] = milliseconds / 3600000u;
+    milliseconds %= 3600000u;
+    parts[2] = milliseconds / 60000u;
+    milliseconds %= 60000u;
+    parts[3] = milliseconds / 1000u;
+    parts[4] = milliseconds % 1000u;
+}
+
+uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount])
+{
+    return ConvertToMilliseconds(parts[0], parts[1], parts[2], parts[3], parts[4]);
+}
+
+uint32_t ReadFieldNumber(const char* text)
+{
+    while (*text == ' ')
+        ++text;
+    if (*text < '0' || *text > '9') return 0;
+    uint32_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+    {
+        const uint32_t digit = static_cast<uint32_t>(*text - '0');
+        if (value > (0xFFFFFFFFu - digit) / 10u) return 0;
+        value = value * 10u + digit;
+    }
+    while (*text == ' ')
+        ++text;
+    return *text == '\0' ? value : 0;
+}
+
+void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16])
+{
+    char digits[16];
+    uint32_t count = 0;
+    do
+    {
+        digits[count++] = static_cast<char>('0' + value % 10u);
+        value /= 10u;
+    } while (value != 0);
+    if (emptyForZero && count == 1 && digits[0] == '0') count = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        dest[i] = digits[count - 1 - i];
+    dest[count] = '\0';
+}

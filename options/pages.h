@@ -1,0 +1,84 @@
+// The options pages as data: which UI string captions or explains which control, the lists and
+// spinners, which control shows which setting, and the rules that enable controls. The shell
+// applies these to whichever page is open; an id the page does not hold is skipped there.
+#pragma once
+
+#include <cstdint>
+
+struct SettingsRecord;
+
+// A UI string and the control it labels or explains; the tables end at index 9999.
+struct ControlString
+{
+    uint32_t UiString;
+    uint32_t Control;
+};
+constexpr uint32_t ControlTableEnd = 9999;
+extern const ControlString ControlTextTable[];
+extern const ControlString ControlTipTable[];
+
+// A drop-down list and its entries: entry i (inserted at position i, so that the position is
+// the stored value) shows UI string Entries[i].
+struct ListContents
+{
+    uint32_t Control;
+    uint32_t Count;
+    uint32_t Entries[7];
+};
+constexpr uint32_t ListCount = 6;
+extern const ListContents ListTable[ListCount];
+
+// Spinners First..Last run from 0 to Upper.
+struct SpinnerRange
+{
+    uint32_t First;
+    uint32_t Last;
+    uint32_t Upper;
+};
+constexpr uint32_t SpinnerRangeCount = 6;
+extern const SpinnerRange SpinnerRanges[SpinnerRangeCount];
+
+// A check box or list and the setting it shows, in the order the pages are loaded.
+struct ControlSetting
+{
+    uint32_t Control;
+    uint32_t SettingsRecord::*Setting;
+};
+constexpr uint32_t CheckBoxCount = 18;
+extern const ControlSetting CheckBoxSettings[CheckBoxCount];
+constexpr uint32_t ListSettingCount = 6;
+extern const ControlSetting ListSettings[ListSettingCount];
+
+// The Misc page's boxes that leaving the page writes, in their order.
+constexpr uint32_t MiscBoxCount = 13;
+extern const ControlSetting MiscBoxSettings[MiscBoxCount];
+
+// Which dependent controls are enabled for the settings of the moment.
+struct PageEnables
+{
+    bool AutoStartQuickSet; // 1002
+    bool CountUntil;        // 4013
+    bool ThenAndWait;       // 4005, 4010
+    bool AlarmFile;         // 4008, 1016
+    bool RepeatSound;       // 1012, 1061
+    bool Test;              // 1015
+    bool HeaderText;        // 4009
+    bool UpdateFrequency;   // 4011
+    bool ShowTimeUpWindow;  // 1017
+};
+
+// The enable rules. Waiting for the button needs the time-up window: with WaitMode 1 this sets
+// ShowTimeUpWindow, which the page then shows checked and disabled.
+PageEnables ApplyEnableRules(SettingsRecord& settings);
+
+// The five fields of a time: days, hours, minutes, seconds, milliseconds.
+constexpr uint32_t TimeFieldCount = 5;
+void SplitTimeFields(uint32_t milliseconds, uint32_t (&parts)[TimeFieldCount]);
+// The fields back to milliseconds, normalised and clamped the way a typed set time is.
+uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount]);
+
+// A number field's text: digits (with spaces around them) as an unsigned number; an empty,
+// malformed or too large text gives 0, as reading a dialog's number field does.
+uint32_t ReadFieldNumber(const char* text);
+// The text a number field shows: the unsigned number, or nothing for 0 when `emptyForZero`.
+void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16]);

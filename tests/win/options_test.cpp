@@ -1,0 +1,543 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/app_win.h"
+#include "app/commands.h"
+#include "app/count.h"
+#include "data/data_win.h"
+#include "data/settings.h"
+#include "display/display_win.h"
+#include "display/timetext.h"
+#include "options/options_win.h"
+#include "resources/resource.h"
+#include "tests/win/harness_win.h"
+
+namespace
+{
+
+constexpr DWORD Patience = 5000;
+
+// Polls `done` from the user's thread until it holds or the patience runs out.
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = Patience)
+{
+    const DWORD start = GetTickCount();
+    while (!done())
+    {
+        if (GetTickCount() - start > milliseconds) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// The open options window: the "Mivo 1.9" window of this process that holds a tab control.
+HWND FindSheet()
+{
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", "Mivo 1.9")) != nullptr)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+            FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr) != nullptr)
+            return window;
+    }
+    return nullptr;
+}
+
+int CountSheets()
+{
+    int count = 0;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", "Mivo 1.9")) != nullptr)
+        if (IsWindowVisible(window) && FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr))
+            ++count;
+    return count;
+}
+
+// What a user does in the sheet, from a thread of their own while the program's thread runs
+// the sheet's modal loop.
+struct User
+{
+    HWND sheet = nullptr;
+
+    HWND Page() const
+    {
+        return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    HWND Control(int id) const { return GetDlgItem(Page(), id); }
+    std::string Text(int id) const { return WindowText(Control(id)); }
+    bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) != 0; }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+
+    std::string TabLabel(int index) const
+    {
+        const HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+        char text[64] = {};
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tabs, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    // Clicks the tab `index` with the mouse and waits for its page.
+    bool ClickTab(int index, const char* caption)
+    {
+        const HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+        RECT r;
+        SendMessageA(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(tabs, WM_LBUTTONUP, 0, at);
+        return WaitUntil([&] { return WindowText(Page()) == caption; });
+    }
+
+    // Clicks a button or check box and waits until the page has handled it.
+    void Click(int id)
+    {
+        const HWND control = Control(id);
+        const LRESULT before = SendMessageA(control, BM_GETCHECK, 0, 0);
+        PostMessageA(control, BM_CLICK, 0, 0);
+        const LONG style = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+        if (style == BS_AUTOCHECKBOX)
+            WaitUntil([&] { return SendMessageA(control, BM_GETCHECK, 0, 0) != before; });
+        Settle();
+    }
+
+    // Replaces a field's text by typing, as the keyboard would: select all, then the characters.
+    void Type(int id, const std::string& text)
+    {
+        const HWND field = Control(id);
+        PostMessageA(field, EM_SETSEL, 0, -1);
+        PostMessageA(field, WM_CHAR, VK_BACK, 0x000E0001);
+        for (char c : text)
+            PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+        WaitUntil([&] { return WindowText(field) == text; });
+    }
+
+    // An arrow key in a spinner's field.
+    void Arrow(int id, WPARAM key)
+    {
+        const HWND field = Control(id);
+        const std::string before = WindowText(field);
+        PostMessageA(field, WM_KEYDOWN, key, 1);
+        PostMessageA(field, WM_KEYUP, key, 0xC0000001);
+        WaitUntil([&] { return WindowText(field) != before; }, 1000);
+    }
+
+    // Lets what was posted be handled: the page answers a sent message only between them.
+    void Settle() const
+    {
+        Sleep(100);
+        SendMessageA(Page(), WM_NULL, 0, 0);
+    }
+
+    void Press(int sheetButton) // IDOK or IDCANCEL
+    {
+        PostMessageA(GetDlgItem(sheet, sheetButton), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(sheet); });
+    }
+};
+
+// Opens the options with the command the button sends and runs `act` as the user. Returns when
+// the sheet has closed; false when it never opened.
+bool WithOptions(const std::function<void(User&)>& act)
+{
+    std::atomic<bool> opened{false};
+    std::thread user([&] {
+        User u;
+        if (!WaitUntil([&] { return (u.sheet = FindSheet()) != nullptr; })) return;
+        opened = true;
+        act(u);
+        if (IsWindow(u.sheet)) u.Press(IDCANCEL); // a test that stopped early
+    });
+    SendMessageA(MainWindow, WM_COMMAND, CmdOptions, 0); // modal: returns when it has closed
+    user.join();
+    PumpMessages();
+    return opened;
+}
+
+void Capture(const User& u, const char* name)
+{
+    RedrawWindow(u.sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300); // the sheet's thread paints in its own time
+    CaptureClient(u.sheet, name);
+}
+
+std::string FileSettingsImage(const std::string& folder)
+{
+    return ReadBytes(folder + "dMivo.dat");
+}
+
+// The five fields of preset row k as the page shows them.
+std::string Row(const User& u, int k)
+{
+    std::string row;
+    for (int i = 0; i < 5; ++i)
+        row += (i ? "|" : "") + u.Text(3000 + k + 3 * i);
+    return row;
+}
+
+void TypeRow(User& u, int k, const char* days, const char* hours, const char* minutes,
+             const char* seconds, const char* milliseconds)
+{
+    const char* parts[5] = {days, hours, minutes, seconds, milliseconds};
+    for (int i = 0; i < 5; ++i)
+        u.Type(3000 + k + 3 * i, parts[i]);
+}
+
+std::string EditedStrings()
+{
+    // The built-in default, from this program's own copy of the resource.
+    const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_DEFAULT_STRINGS),
+                                      MAKEINTRESOURCEA(RT_DEFAULT_STRINGS));
+    std::string text(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                     SizeofResource(nullptr, found));
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        text.replace(text.find(from), from.size(), to);
+    };
+    replace("Two Click QuickSet\r\n", "Quick Grid on Click\r\n");
+    replace("Enables the left-click-quick-set window", "Opens the grid on a left click");
+    replace("Update Freq\r\n", "Refresh\r\n");
+    return text;
+}
+
+TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AutoMinimise = 1;
+    record.OnTopAlarm = 0;
+    record.RevRev = 1;
+    record.AutoFrequency = 0;
+    record.UpdateFrequency = 250;
+    const std::string folder = NewTempFolder();
+    WriteBytes(folder + "Strings.txt", EditedStrings());
+    WriteBytes(folder + "dMivo.dat", SettingsImage(record));
+    PinFolders(folder.c_str(), folder.c_str());
+    ASSERT_TRUE(StartMivo("Mivo.exe"));
+    PumpMessages();
+
+    std::string labels, firstPage, caption, tip, group, rowOne, rowThree, frequency;
+    bool boxes = false, frequencyEnabled = false;
+    int sheetsWhileOpen = 0;
+    RECT pages[4] = {};
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        for (int i = 0; i < 4; ++i)
+            labels += u.TabLabel(i) + " ";
+        firstPage = WindowText(u.Page());
+        GetWindowRect(u.Page(), &pages[0]);
+        Capture(u, "options-actions");
+
+        // A second Options command while the sheet is open opens nothing.
+        PostMessageA(MainWindow, WM_COMMAND, CmdOptions, 0);
+        Sleep(300);
+        sheetsWhileOpen = CountSheets();
+
+        u.ClickTab(1, "Times");
+        GetWindowRect(u.Page(), &pages[1]);
+        rowOne = Row(u, 0);
+        rowThree = Row(u, 2);
+        Capture(u, "options-times");
+        u.ClickTab(2, "View");
+        GetWindowRect(u.Page(), &pages[2]);
+        Capture(u, "options-view");
+        u.ClickTab(3, "Misc");
+        GetWindowRect(u.Page(), &pages[3]);
+        caption = u.Text(1001);
+        group = u.Text(1050);
+        TOOLINFOA tool = {};
+        char text[80] = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = u.Control(1001);
+        tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
+        tool.lpszText = text;
+        SendMessageA(TooltipRecord->Tooltip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        tip = text;
+        boxes = u.Checked(1001) && u.Checked(1002) && u.Checked(1003) && !u.Checked(1013) &&
+                u.Checked(5004) && !u.Checked(5003) && !u.Checked(5002);
+        frequency = u.Text(4011);
+        frequencyEnabled = u.Enabled(4011);
+        Capture(u, "options-misc");
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(labels, "Actions Times View Misc ");
+    EXPECT_EQ(firstPage, "Actions");
+    EXPECT_EQ(sheetsWhileOpen, 1);
+    for (int i = 1; i < 4; ++i)
+    {
+        EXPECT_EQ(pages[i].right - pages[i].left, pages[0].right - pages[0].left) << i;
+        EXPECT_EQ(pages[i].bottom - pages[i].top, pages[0].bottom - pages[0].top) << i;
+    }
+    EXPECT_EQ(rowOne, "||5||");
+    EXPECT_EQ(rowThree, "12|14|43|5|800");
+    EXPECT_EQ(caption, "Quick Grid on Click");
+    EXPECT_EQ(tip, "Opens the grid on a left click");
+    EXPECT_EQ(group, "Refresh");
+    EXPECT_TRUE(boxes);
+    EXPECT_EQ(frequency, "250");
+    EXPECT_TRUE(frequencyEnabled);
+    EXPECT_EQ(OptionsOpen, 0u);
+    // OK wrote the Misc page back unchanged.
+    EXPECT_EQ(Settings.UpdateFrequency, 250u);
+    EXPECT_EQ(Settings.AutoMinimise, 1u);
+    EXPECT_EQ(Settings.OnTopAlarm, 0u);
+}
+
+TEST(OptionsSheet, CancelKeepsWhatWasWrittenAndDropsTheRestOfThePageOnShow)
+{
+    const std::string folder = StartInTempFolder();
+    ASSERT_FALSE(folder.empty());
+    ASSERT_EQ(Settings.FlashDisplay, 1u);
+    ASSERT_EQ(Settings.TwoClickQuickSet, 1u);
+
+    // Flash Display and Two Click QuickSet changed, then Cancel on the same page.
+    DeleteFileA((folder + "dMivo.dat").c_str());
+    ASSERT_TRUE(WithOptions([](User& u) {
+        u.ClickTab(3, "Misc");
+        u.Click(1005);
+        u.Click(1001);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(Settings.FlashDisplay, 1u) << "dropped: written only on leaving";
+    EXPECT_EQ(Settings.TwoClickQuickSet, 0u) << "kept: written at once";
+    const std::string afterCancel = FileSettingsImage(folder);
+    ASSERT_EQ(afterCancel.size(), 3008u) << "Cancel writes the file";
+    EXPECT_EQ(afterCancel.substr(8 + offsetof(SettingsRecord, TwoClickQuickSet), 4),
+              std::string("\0\0\0\0", 4));
+
+    // The same after leaving the page first: both stay.
+    bool shownAfterCancel = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        shownAfterCancel = u.Checked(1005) && !u.Checked(1001);
+        u.Click(1005);
+        u.Click(1001);
+        u.ClickTab(1, "Times");
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_TRUE(shownAfterCancel);
+    EXPECT_EQ(Settings.FlashDisplay, 0u);
+    EXPECT_EQ(Settings.TwoClickQuickSet, 1u);
+
+    // OK writes the page on show and the file.
+    DeleteFileA((folder + "dMivo.dat").c_str());
+    ASSERT_TRUE(WithOptions([](User& u) {
+        u.ClickTab(3, "Misc");
+        u.Click(1006);
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(Settings.HideButtons, 1u);
+    EXPECT_EQ(FileSettingsImage(folder).substr(8 + offsetof(SettingsRecord, HideButtons), 4),
+              std::string("\1\0\0\0", 4));
+}
+
+TEST(OptionsSheet, MiscEnablesFollowAtOnceAndFrequenciesAreStoredAsTyped)
+{
+    ASSERT_FALSE(StartInTempFolder().empty());
+    ASSERT_EQ(Settings.AutoFrequency, 1u);
+    bool autoStartDisabled = false, autoStartStillChecked = false, fieldOnWithoutAuto = false;
+    bool fieldOffWithAuto = false;
+    std::string keptNumber, spun, spunAtTop;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        u.Click(1001); // Two Click QuickSet off
+        autoStartDisabled = !u.Enabled(1002);
+        autoStartStillChecked = u.Checked(1002);
+
+        u.Click(5002); // Auto off: the field may be edited
+        fieldOnWithoutAuto = u.Enabled(4011);
+        u.Type(4011, "5000");
+        u.Click(5002); // Auto on again
+        fieldOffWithAuto = !u.Enabled(4011);
+        keptNumber = u.Text(4011);
+        u.ClickTab(1, "Times"); // leaving stores the number Auto keeps
+    }));
+    EXPECT_TRUE(autoStartDisabled);
+    EXPECT_TRUE(autoStartStillChecked);
+    EXPECT_EQ(Settings.AutoStartQuickSet, 1u);
+    EXPECT_EQ(Settings.TwoClickQuickSet, 0u);
+    EXPECT_TRUE(fieldOnWithoutAuto);
+    EXPECT_TRUE(fieldOffWithAuto);
+    EXPECT_EQ(keptNumber, "5000");
+    EXPECT_EQ(Settings.UpdateFrequency, 5000u);
+    EXPECT_EQ(Settings.AutoFrequency, 1u);
+
+    // 0 typed by hand is stored as typed; the spinner's arrows stop at its range.
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        u.Click(5002);
+        u.Type(4011, "999");
+        u.Arrow(4011, VK_UP);
+        spun = u.Text(4011);
+        u.Arrow(4011, VK_UP);
+        spunAtTop = u.Text(4011);
+        u.Type(4011, "0");
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(spun, "1000");
+    EXPECT_EQ(spunAtTop, "1000");
+    EXPECT_EQ(Settings.UpdateFrequency, 0u);
+    EXPECT_EQ(Settings.AutoFrequency, 0u);
+}
+
+// The reset question: the prompt window, found by its message field.
+HWND WaitForResetPrompt(HWND sheet)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, "#32770", "Mivo 1.9")) != nullptr)
+            if (window != sheet && IsWindowVisible(window) && GetDlgItem(window, 1601) != nullptr)
+                found = window;
+        return found != nullptr;
+    });
+    return found;
+}
+
+TEST(OptionsSheet, ResetAsksAndOnYesShowsTheDefaultsOnEveryPage)
+{
+    SettingsRecord record = DefaultRecord();
+    record.TwoClickQuickSet = 0;
+    record.AutoFrequency = 0;
+    record.UpdateFrequency = 300;
+    record.PresetTimes[0] = 93784005; // 1 d 2 h 3 min 4 s 5 ms
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+
+    std::string rowBefore, question, rowAfter, frequencyAfter;
+    bool unchangedAfterNo = false, unchangedAfterEsc = false, defaultsShown = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(1, "Times");
+        rowBefore = Row(u, 0);
+        u.ClickTab(3, "Misc");
+
+        u.Click(1057);
+        HWND prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        question = WindowText(GetDlgItem(prompt, 1601));
+        PostMessageA(GetDlgItem(prompt, IDCANCEL), BM_CLICK, 0, 0); // "No, do not do this"
+        WaitUntil([&] { return !IsWindow(prompt); });
+        u.Settle();
+        unchangedAfterNo = Settings.TwoClickQuickSet == 0 && Settings.UpdateFrequency == 300 &&
+                           !u.Checked(1001) && u.Text(4011) == "300";
+
+        u.Click(1057);
+        prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        PostMessageA(GetDlgItem(prompt, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        WaitUntil([&] { return !IsWindow(prompt); });
+        u.Settle();
+        unchangedAfterEsc = Settings.TwoClickQuickSet == 0 && Settings.PresetTimes[0] == 93784005;
+
+        u.Click(1057);
+        prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0); // "Yes, this is what I want"
+        WaitUntil([&] { return !IsWindow(prompt); });
+        u.Settle();
+        defaultsShown = u.Checked(1001) && u.Checked(5002) && !u.Enabled(4011);
+        frequencyAfter = u.Text(4011);
+        u.ClickTab(1, "Times");
+        rowAfter = Row(u, 0);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(rowBefore, "1|2|3|4|5");
+    EXPECT_EQ(question, "Reset to default all settings?");
+    EXPECT_TRUE(unchangedAfterNo);
+    EXPECT_TRUE(unchangedAfterEsc);
+    EXPECT_TRUE(defaultsShown);
+    EXPECT_EQ(frequencyAfter, "50");
+    EXPECT_EQ(rowAfter, "||5||") << "only the minutes, though the fields held numbers before";
+    EXPECT_EQ(Settings.TwoClickQuickSet, 1u);
+    EXPECT_EQ(Settings.PresetTimes[0], 300000u);
+}
+
+TEST(OptionsSheet, TimesPageStoresEachRowNormalisedWhenItIsLeft)
+{
+    ASSERT_FALSE(StartInTempFolder().empty());
+    std::string one, two, three, spun;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(1, "Times");
+        TypeRow(u, 0, "", "", "", "", "");   // empty: 3 s
+        TypeRow(u, 1, "", "", "", "90", ""); // 1:30
+        TypeRow(u, 2, "60", "", "", "", ""); // 49 days
+        u.ClickTab(3, "Misc");
+        u.ClickTab(1, "Times");
+        one = Row(u, 0);
+        two = Row(u, 1);
+        three = Row(u, 2);
+        u.Arrow(3003, VK_UP); // the hours' spinner of row One, by the arrow keys
+        spun = u.Text(3003);
+        TypeRow(u, 0, "", "", "", "10", "2000"); // 12 s
+        TypeRow(u, 1, "", "", "", "", "500");    // 3.5 s
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(one, "|||3|");
+    EXPECT_EQ(two, "||1|30|");
+    EXPECT_EQ(three, "49||||");
+    EXPECT_EQ(spun, "1");
+    EXPECT_EQ(Settings.PresetTimes[0], 12000u);
+    EXPECT_EQ(Settings.PresetTimes[1], 3500u);
+    EXPECT_EQ(Settings.PresetTimes[2], 49u * 86400000u);
+
+    // Shown on return; then edits cancelled without leaving are dropped.
+    std::string shownOne, shownTwo;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(1, "Times");
+        shownOne = Row(u, 0);
+        shownTwo = Row(u, 1);
+        TypeRow(u, 2, "5", "", "", "", "");
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(shownOne, "|||12|");
+    EXPECT_EQ(shownTwo, "|||3|500");
+    EXPECT_EQ(Settings.PresetTimes[2], 49u * 86400000u);
+}
+
+// mm:ss.d as milliseconds.
+uint32_t ShownMilliseconds(const std::string& text)
+{
+    unsigned minutes = 0, seconds = 0, tenths = 0;
+    if (std::sscanf(text.c_str(), "%u:%u.%u", &minutes, &seconds, &tenths) != 3) return 0;
+    return minutes * 60000u + seconds * 1000u + tenths * 100u;
+}
+
+TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
+{
+    SettingsRecord record = DefaultRecord();
+    record.CountDirection = 1;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    const DWORD started = GetTickCount();
+    Command(CmdStartStop);
+    ASSERT_EQ(Count.Running, 1u);
+
+    std::string early, late;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        early = DisplayText;
+        u.ClickTab(3, "Misc");
+        u.Click(1009); // On Top Timer
+        u.Click(1006); // Hide Buttons
+        Sleep(1200);
+        late = DisplayText;
+        u.Press(IDOK);
+    }));
+    PumpMessagesFor(200);
+    const DWORD elapsed = GetTickCount() - started;
+    EXPECT_NE(early, late) << "the count went on under the sheet";
+    const uint32_t shown = ShownMilliseconds(DisplayText);
+    EXPECT_NEAR(static_cast<double>(shown), 300000.0 - elapsed, 400.0) << DisplayText;
+    EXPECT_EQ(Count.Running, 1u);
+    EXPECT_NE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(MainWindow, CmdStartStop)));
+}
+
+} // namespace
