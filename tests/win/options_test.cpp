@@ -344,6 +344,7 @@ TEST(OptionsSheet, CancelKeepsWhatWasWrittenAndDropsTheRestOfThePageOnShow)
 TEST(OptionsSheet, MiscEnablesFollowAtOnceAndFrequenciesAreStoredAsTyped)
 {
     ASSERT_FALSE(StartInTempFolder().empty());
+    RecordShellOpens();
     ASSERT_EQ(Settings.AutoFrequency, 1u);
     bool autoStartDisabled = false, autoStartStillChecked = false, fieldOnWithoutAuto = false;
     bool fieldOffWithAuto = false;
@@ -382,8 +383,10 @@ TEST(OptionsSheet, MiscEnablesFollowAtOnceAndFrequenciesAreStoredAsTyped)
         u.Arrow(4011, VK_UP);
         spunAtTop = u.Text(4011);
         u.Type(4011, "0");
+        u.Click(9); // Help
         u.Press(IDOK);
     }));
+    EXPECT_NE(OpenedFile.find("ReadMe.htm"), std::string::npos) << OpenedFile;
     EXPECT_EQ(spun, "1000");
     EXPECT_EQ(spunAtTop, "1000");
     EXPECT_EQ(Settings.UpdateFrequency, 0u);
@@ -526,6 +529,7 @@ TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
         u.ClickTab(3, "Misc");
         u.Click(1009); // On Top Timer
         u.Click(1006); // Hide Buttons
+        u.Click(5004); // Rev Rev: the direction button names the direction counted
         Sleep(1200);
         late = DisplayText;
         u.Press(IDOK);
@@ -538,6 +542,7 @@ TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
     EXPECT_EQ(Count.Running, 1u);
     EXPECT_NE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(MainWindow, CmdStartStop)));
+    EXPECT_EQ(WindowText(GetDlgItem(MainWindow, CmdReverse)), "Down");
 }
 
 } // namespace
