@@ -13,6 +13,7 @@
 HWND SoundPlayerWindow;
 uint32_t SoundEndPosition;
 BOOL(WINAPI* ExitWindowsProc)(UINT, DWORD) = ExitWindowsEx;
+BOOL(WINAPI* MessageBeepProc)(UINT) = MessageBeep;
 
 namespace
 {
@@ -106,7 +107,7 @@ void PerformAlarmAction(const char* path)
     const AlarmKind kind = AlarmKindOf(Settings.AlarmAction);
     switch (kind)
     {
-    case AlarmBeep: MessageBeep(0); break;
+    case AlarmBeep: MessageBeepProc(0); break;
     case AlarmPlay: PlaySoundFile(path); break;
     case AlarmRunFile:
         ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWDEFAULT);

@@ -28,5 +28,8 @@ uint32_t PickRandomFile(char (&path)[600], const char* pattern);
 // A whole number from 1 to n.
 uint32_t RandomNumber(uint32_t n);
 
+// The default beep; tests put a recorder in its place.
+extern BOOL(WINAPI* MessageBeepProc)(UINT type);
+
 // The last step of a shutdown or restart. Tests replace it: no test may end the session.
 extern BOOL(WINAPI* ExitWindowsProc)(UINT flags, DWORD reason);

@@ -11,11 +11,6 @@
 namespace
 {
 
-uint32_t BoxState(HWND page, int id)
-{
-    return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
-}
-
 void WriteMiscPage(HWND page)
 {
     Settings.UpdateFrequency = GetDlgItemInt(page, 4011, nullptr, FALSE);

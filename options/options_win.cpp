@@ -113,7 +113,7 @@ void InitPageControls(HWND page)
 
 void LoadPageControls(HWND page)
 {
-    ShowFieldNumber(page, 1062, 100 - Settings.Opacity * 100 / 255, false);
+    ShowFieldNumber(page, 1062, OpacityPercent(Settings.Opacity), false);
     ShowFieldNumber(page, 1061, Settings.RepeatInterval, false);
     SetDlgItemTextA(page, 1026, Settings.FontFace);
     SetDlgItemTextA(page, 4006, Settings.TimeUpText);
@@ -156,6 +156,11 @@ void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId)
         ShowFieldNumber(page, firstId + 3 * static_cast<int>(i), parts[i], true);
 }
 
+uint32_t BoxState(HWND page, int id)
+{
+    return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
+}
+
 bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)(HWND),
                        INT_PTR& result)
 {
@@ -188,19 +193,4 @@ bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)
     }
     default: return false;
     }
-}
-
-// Placeholders until their pages are built: they answer as every page does and write nothing.
-INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
-{
-    INT_PTR result = FALSE;
-    AnswerPageMessage(page, message, lParam, nullptr, result);
-    return result;
-}
-
-INT_PTR CALLBACK ViewPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
-{
-    INT_PTR result = FALSE;
-    AnswerPageMessage(page, message, lParam, nullptr, result);
-    return result;
 }

@@ -23,6 +23,9 @@ void UpdatePageEnables(HWND page);
 // firstId + 3 ... + 12; a part that is 0 leaves its field empty.
 void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId);
 
+// A check box's state as a flag: 1 when ticked, else 0.
+uint32_t BoxState(HWND page, int id);
+
 // The answers every page gives: the property-sheet notifications (leaving writes the page with
 // `writePage`), WM_COMMAND and the tooltips of its controls. Returns whether `message` was one
 // of them; `result` is then the procedure's result.

@@ -134,3 +134,35 @@ void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16])
         dest[i] = digits[count - 1 - i];
     dest[count] = '\0';
 }
+
+uint32_t OpacityPercent(uint32_t opacity)
+{
+    return 100u - opacity * 100u / 255u;
+}
+
+uint32_t OpacityFromPercent(uint32_t percent)
+{
+    if (percent > 99) return 5;
+    if (percent == 0) return 255;
+    return (101u - percent) * 255u / 100u;
+}
+
+uint32_t RepeatIntervalFrom(uint32_t typed)
+{
+    return typed < 100 ? 100 : typed;
+}
+
+uint32_t ListChoice(uint32_t control, int32_t selection, uint32_t previous)
+{
+    uint32_t count = 0;
+    for (const ListContents& list : ListTable)
+        if (list.Control == control) count = list.Count;
+    if (selection >= 0 && static_cast<uint32_t>(selection) < count)
+        return static_cast<uint32_t>(selection);
+    return previous < count ? previous : 0;
+}
+
+uint32_t FontSizeFromHeight(int32_t height)
+{
+    return static_cast<uint32_t>(~height);
+}

@@ -82,3 +82,21 @@ uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount]);
 uint32_t ReadFieldNumber(const char* text);
 // The text a number field shows: the unsigned number, or nothing for 0 when `emptyForZero`.
 void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16]);
+
+// Transparency in per cent as the View page shows it, from the alpha Opacity (5..255).
+uint32_t OpacityPercent(uint32_t opacity);
+// The alpha for a typed per cent: 0 is opaque (255), 100 and more the most transparent (5).
+uint32_t OpacityFromPercent(uint32_t percent);
+
+// The sound repetition interval for a typed number: no less than 100 ms.
+uint32_t RepeatIntervalFrom(uint32_t typed);
+
+// The setting a list stores for its selection. A list shows no selection (-1) when its
+// setting lies outside its entries, as from a damaged settings file; it then keeps the setting
+// when that is one of its entries, else takes its first entry: a stray value never becomes
+// another action.
+uint32_t ListChoice(uint32_t control, int32_t selection, uint32_t previous);
+
+// The font size the View page keeps for the height the font chooser returns (negative: a
+// character height), as its bitwise complement.
+uint32_t FontSizeFromHeight(int32_t height);

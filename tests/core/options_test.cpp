@@ -305,3 +305,78 @@ TEST(PageTables, CheckBoxesAndListsShowTheirOwnSettings)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(Transparency, PerCentAndAlphaConvertBothWays)
+{
+    struct Shown
+    {
+        uint32_t Opacity;
+        uint32_t Percent;
+    } const shown[] = {{255, 0}, {5, 99}, {130, 50}, {65, 75}, {254, 1}, {128, 50}};
+    for (const Shown& c : shown)
+        EXPECT_EQ(OpacityPercent(c.Opacity), c.Percent) << c.Opacity;
+
+    struct Stored
+    {
+        uint32_t Percent;
+        uint32_t Opacity;
+    } const stored[] = {{0, 255}, {1, 255}, {50, 130}, {75, 66}, {99, 5},
+                        {100, 5}, {250, 5}, {4294967295u, 5}};
+    for (const Stored& c : stored)
+        EXPECT_EQ(OpacityFromPercent(c.Percent), c.Opacity) << c.Percent;
+    // What is typed comes back as typed, or as 99 when more was asked than the floor allows.
+    EXPECT_EQ(OpacityPercent(OpacityFromPercent(100)), 99u);
+    for (uint32_t v = 1; v <= 99; ++v)
+    {
+        const uint32_t back = OpacityPercent(OpacityFromPercent(v));
+        EXPECT_LE(back > v ? back - v : v - back, 1u) << v;
+    }
+}
+
+TEST(RepeatInterval, HasAFloorOfOneHundredMilliseconds)
+{
+    const uint32_t typed[][2] = {{0, 100}, {50, 100}, {99, 100}, {100, 100}, {1500, 1500},
+                                 {32767, 32767}, {100000, 100000}};
+    for (const auto& c : typed)
+        EXPECT_EQ(RepeatIntervalFrom(c[0]), c[1]) << c[0];
+}
+
+TEST(ListChoice, NeverStoresTheNoSelectionValue)
+{
+    struct Case
+    {
+        const char* What;
+        uint32_t Control;
+        int32_t Selection;
+        uint32_t Previous;
+        uint32_t Stored;
+    } const cases[] = {
+        {"a chosen action", 4007, 2, 1, 2},
+        {"the last action", 4007, 6, 0, 6},
+        {"no selection keeps an action in range", 4007, -1, 4, 4},
+        {"no selection with a damaged action takes No Action", 4007, -1, 9, 0},
+        {"no selection with -1 stored before", 4007, -1, 0xFFFFFFFFu, 0},
+        {"a selection past the list is not believed", 4007, 7, 5, 5},
+        {"scaling: damaged", 1063, -1, 7, 0},
+        {"scaling: in range", 1063, -1, 1, 1},
+        {"direction", 4004, 1, 0, 1},
+        {"then: damaged", 4010, -1, 4, 0},
+        {"then: kept", 4010, -1, 3, 3},
+        {"wait", 4005, -1, 1, 1},
+        {"until", 4013, 0, 1, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ListChoice(c.Control, c.Selection, c.Previous), c.Stored) << c.What;
+}
+
+TEST(FontSize, IsTheComplementOfTheChoosersHeight)
+{
+    const int32_t heights[][2] = {{-27, 26}, {-1, 0}, {-100, 99}, {0, -1}, {20, -21}};
+    for (const auto& c : heights)
+        EXPECT_EQ(FontSizeFromHeight(c[0]), static_cast<uint32_t>(c[1])) << c[0];
+}
+
+} // namespace

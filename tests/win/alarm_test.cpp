@@ -266,22 +266,6 @@ TEST(RandomNumbers, OneForZeroAndOneAndEvenOverOneToN)
     EXPECT_GT(highest, 500000u);
 }
 
-// The program that Run File starts: a copy of this test program in marker mode.
-std::string MarkerProgram(const std::string& folder)
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    const std::string exe = folder + "marker.exe";
-    EXPECT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
-    return exe;
-}
-
-struct MarkerMode
-{
-    MarkerMode() { SetEnvironmentVariableA("MIVO_CHILD", "marker"); }
-    ~MarkerMode() { SetEnvironmentVariableA("MIVO_CHILD", nullptr); }
-};
-
 bool WaitForFile(const std::string& path, DWORD milliseconds)
 {
     return PumpUntil([&] { return FileExists(path); }, milliseconds);

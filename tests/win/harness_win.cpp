@@ -209,6 +209,19 @@ void WriteBmp(const std::string& path, const Capture& capture)
 
 } // namespace
 
+namespace
+{
+
+// Fixed when the program starts: a file chooser moves the current folder.
+const std::string ArtifactsFolder = [] {
+    const char* folder = std::getenv("MIVO_ARTIFACTS");
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(folder != nullptr ? folder : "artifacts", sizeof full, full, nullptr);
+    return std::string(full);
+}();
+
+} // namespace
+
 Capture CaptureClient(HWND window, const char* name)
 {
     Capture capture;
@@ -240,10 +253,8 @@ Capture CaptureClient(HWND window, const char* name)
     DeleteDC(memory);
     ReleaseDC(window, windowDc);
 
-    const char* folder = std::getenv("MIVO_ARTIFACTS");
-    std::string path = folder != nullptr ? folder : "artifacts";
-    CreateDirectoryA(path.c_str(), nullptr);
-    WriteBmp(path + "\\" + name + ".bmp", capture);
+    CreateDirectoryA(ArtifactsFolder.c_str(), nullptr);
+    WriteBmp(ArtifactsFolder + "\\" + name + ".bmp", capture);
     return capture;
 }
 
@@ -438,4 +449,13 @@ int RunChildMode(const char* mode)
         return 7;
     }
     return 99;
+}
+
+std::string MarkerProgram(const std::string& folder)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string exe = folder + "marker.exe";
+    if (!CopyFileA(self, exe.c_str(), FALSE)) return {};
+    return exe;
 }

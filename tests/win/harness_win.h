@@ -95,5 +95,16 @@ HANDLE StartProgram(const std::string& exe, const std::string& arguments, const 
 // Mivo.exe of this build (MIVO_EXE, a Linux path under Wine) as a Windows path.
 std::string ProductExePath();
 
+// The program that Run File starts: a copy of this test program as "marker.exe" in `folder`.
+// Started while a MarkerMode lives, it writes "marker.txt" beside itself.
+std::string MarkerProgram(const std::string& folder);
+struct MarkerMode
+{
+    MarkerMode() { SetEnvironmentVariableA("MIVO_CHILD", "marker"); }
+    ~MarkerMode() { SetEnvironmentVariableA("MIVO_CHILD", nullptr); }
+    MarkerMode(const MarkerMode&) = delete;
+    MarkerMode& operator=(const MarkerMode&) = delete;
+};
+
 // The child-mode entry; returns the child's exit code.
 int RunChildMode(const char* mode);

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -10,16 +12,20 @@
 #include <string>
 #include <thread>
 
+#include "alarm/alarm_win.h"
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
 #include "data/data_win.h"
 #include "data/settings.h"
 #include "display/display_win.h"
+#include "display/layout.h"
 #include "display/timetext.h"
+#include "options/chooser.h"
 #include "options/options_win.h"
 #include "resources/resource.h"
 #include "tests/win/harness_win.h"
+#include "text/text.h"
 
 namespace
 {
@@ -125,6 +131,22 @@ struct User
         WaitUntil([&] { return WindowText(field) == text; });
     }
 
+    int Selected(int list) const
+    {
+        return static_cast<int>(SendMessageA(Control(list), CB_GETCURSEL, 0, 0));
+    }
+
+    // Picks entry `index` of a drop-down list with the keyboard: Home, then Down.
+    void Choose(int list, int index)
+    {
+        const HWND control = Control(list);
+        PostMessageA(control, WM_KEYDOWN, VK_HOME, 1);
+        for (int i = 0; i < index; ++i)
+            PostMessageA(control, WM_KEYDOWN, VK_DOWN, 1);
+        WaitUntil([&] { return Selected(list) == index; });
+        Settle();
+    }
+
     // An arrow key in a spinner's field.
     void Arrow(int id, WPARAM key)
     {
@@ -149,6 +171,34 @@ struct User
     }
 };
 
+// A visible dialog of this process titled `title`, other than the sheet, that `fits`.
+HWND WaitForDialog(
+    const char* title, HWND sheet,
+    const std::function<bool(HWND)>& fits = [](HWND) { return true; })
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, "#32770", title)) != nullptr)
+        {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (window != sheet && process == GetCurrentProcessId() && IsWindowVisible(window) &&
+                fits(window))
+                found = window;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+// Presses a chooser's own button and waits until it has closed.
+void PressAndWait(HWND dialog, int button)
+{
+    PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(dialog); });
+}
+
 // Opens the options with the command the button sends and runs `act` as the user. Returns when
 // the sheet has closed; false when it never opened.
 bool WithOptions(const std::function<void(User&)>& act)
@@ -167,7 +217,7 @@ bool WithOptions(const std::function<void(User&)>& act)
     return opened;
 }
 
-void Capture(const User& u, const char* name)
+void CaptureSheet(const User& u, const char* name)
 {
     RedrawWindow(u.sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(300); // the sheet's thread paints in its own time
@@ -236,7 +286,7 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
             labels += u.TabLabel(i) + " ";
         firstPage = WindowText(u.Page());
         GetWindowRect(u.Page(), &pages[0]);
-        Capture(u, "options-actions");
+        CaptureSheet(u, "options-actions");
 
         // A second Options command while the sheet is open opens nothing.
         PostMessageA(MainWindow, WM_COMMAND, CmdOptions, 0);
@@ -247,10 +297,10 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
         GetWindowRect(u.Page(), &pages[1]);
         rowOne = Row(u, 0);
         rowThree = Row(u, 2);
-        Capture(u, "options-times");
+        CaptureSheet(u, "options-times");
         u.ClickTab(2, "View");
         GetWindowRect(u.Page(), &pages[2]);
-        Capture(u, "options-view");
+        CaptureSheet(u, "options-view");
         u.ClickTab(3, "Misc");
         GetWindowRect(u.Page(), &pages[3]);
         caption = u.Text(1001);
@@ -267,7 +317,7 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
                 u.Checked(5004) && !u.Checked(5003) && !u.Checked(5002);
         frequency = u.Text(4011);
         frequencyEnabled = u.Enabled(4011);
-        Capture(u, "options-misc");
+        CaptureSheet(u, "options-misc");
         u.Press(IDOK);
     }));
     EXPECT_EQ(labels, "Actions Times View Misc ");
@@ -543,6 +593,406 @@ TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
     EXPECT_NE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(MainWindow, CmdStartStop)));
     EXPECT_EQ(WindowText(GetDlgItem(MainWindow, CmdReverse)), "Down");
+}
+
+} // namespace
+
+namespace
+{
+
+// The file chooser: a "Mivo 1.9" dialog that answers the question for its folder.
+std::string ChooserFolder(HWND dialog)
+{
+    char folder[MAX_PATH] = {};
+    SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+    return folder;
+}
+
+bool IsFileChooser(HWND dialog)
+{
+    return SendMessageA(dialog, CDM_GETFOLDERPATH, 0, 0) > 0;
+}
+
+bool HasText(HWND dialog, const char* text)
+{
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        if (WindowText(c) == text) return true;
+    return false;
+}
+
+std::string Lower(std::string text)
+{
+    CharLowerA(&text[0]);
+    while (!text.empty() && text.back() == '\\')
+        text.pop_back();
+    return text;
+}
+
+TEST(ActionsPage, ChangeOpensTheFileOrFolderChooserAndCancelKeepsTheField)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 2; // Play Sound File
+    record.AlarmPath[0] = '\0';
+    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    const std::string bell = folder + "bell.wav";
+    WriteBytes(bell, "RIFF");
+    char documents[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, documents, CSIDL_PERSONAL, FALSE);
+
+    std::string startFolder, afterCancel, chosen, afterFolderCancel;
+    bool fileChooser = false, folderChooser = false, chooserOpenShown = false;
+    bool shutdownDisables = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        // An empty field: the file chooser opens at the documents folder.
+        u.Click(1016);
+        HWND chooser = WaitForDialog("Mivo 1.9", u.sheet, IsFileChooser);
+        if (chooser == nullptr) return;
+        fileChooser = true;
+        chooserOpenShown = ChooserOpen == 1;
+        startFolder = ChooserFolder(chooser);
+        PressAndWait(chooser, IDCANCEL);
+        u.Settle();
+        afterCancel = u.Text(4008);
+
+        // A file in the field: the chooser starts at it, and OK takes it.
+        u.Type(4008, bell);
+        u.Click(1016);
+        chooser = WaitForDialog("Mivo 1.9", u.sheet, IsFileChooser);
+        if (chooser == nullptr) return;
+        PressAndWait(chooser, IDOK);
+        WaitUntil([&] { return ChooserOpen == 0; });
+        u.Settle();
+        chosen = u.Text(4008);
+
+        // Random Sound File: Change chooses a folder.
+        u.Choose(4007, 3);
+        u.Click(1016);
+        chooser =
+            WaitForDialog(nullptr, u.sheet, [](HWND d) { return HasText(d, "Choose Directory:"); });
+        if (chooser == nullptr) return;
+        folderChooser = true;
+        PressAndWait(chooser, IDCANCEL);
+        u.Settle();
+        afterFolderCancel = u.Text(4008);
+
+        u.Choose(4007, 5); // Shutdown Windows
+        shutdownDisables = !u.Enabled(1015) && !u.Enabled(4008) && !u.Enabled(1016);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_TRUE(fileChooser);
+    EXPECT_TRUE(chooserOpenShown) << "alarm repetitions hold back under the chooser";
+    EXPECT_EQ(ChooserOpen, 0u);
+    EXPECT_EQ(Lower(startFolder), Lower(documents));
+    EXPECT_EQ(afterCancel, "");
+    EXPECT_EQ(Lower(chosen), Lower(bell));
+    EXPECT_TRUE(folderChooser);
+    EXPECT_EQ(Lower(afterFolderCancel), Lower(bell));
+    EXPECT_TRUE(shutdownDisables);
+    EXPECT_EQ(Settings.AlarmAction, 5u) << "the list writes at once";
+    EXPECT_STREQ(Settings.AlarmPath, "") << "the field is written only on leaving";
+}
+
+std::atomic<int> Beeps{0};
+BOOL WINAPI RecordBeep(UINT)
+{
+    ++Beeps;
+    return TRUE;
+}
+
+TEST(ActionsPage, TestBeepsWithoutAPathAndRunsTheFileInTheField)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 1; // Make Default Beep
+    record.AlarmPath[0] = '\0';
+    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    MessageBeepProc = RecordBeep;
+    const std::string exe = MarkerProgram(folder);
+    ASSERT_FALSE(exe.empty());
+    MarkerMode marker;
+
+    int beeps = 0;
+    bool ran = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.Click(1015);
+        beeps = Beeps;
+        u.Choose(4007, 4); // Run File, named in the field but not saved
+        u.Type(4008, exe);
+        u.Click(1015);
+        ran = WaitUntil([&] { return FileExists(folder + "marker.txt"); }, 20000);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Settings.AlarmAction, 4u);
+    EXPECT_STREQ(Settings.AlarmPath, "");
+}
+
+TEST(ActionsPage, IntervalFloorWaitingForTheButtonAndTheSpinner)
+{
+    SettingsRecord record = DefaultRecord();
+    record.CountDirection = 1; // down: "and then" and the waiting list are open
+    record.ShowTimeUpWindow = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    bool forcedOn = false, stillOn = false;
+    std::string spun, spunAtTop;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.Type(1061, "50");
+        u.Choose(4005, 1); // When button pressed
+        forcedOn = u.Checked(1017) && !u.Enabled(1017);
+        u.ClickTab(1, "Times");
+        u.ClickTab(0, "Actions");
+        stillOn = u.Checked(1017) && !u.Enabled(1017);
+        u.Type(1061, "32766");
+        u.Arrow(1061, VK_UP);
+        spun = u.Text(1061);
+        u.Arrow(1061, VK_UP);
+        spunAtTop = u.Text(1061);
+        u.ClickTab(1, "Times");
+        u.Press(IDOK);
+    }));
+    EXPECT_TRUE(forcedOn);
+    EXPECT_TRUE(stillOn);
+    EXPECT_EQ(Settings.WaitMode, 1u);
+    EXPECT_EQ(Settings.ShowTimeUpWindow, 1u);
+    EXPECT_EQ(spun, "32767");
+    EXPECT_EQ(spunAtTop, "32767");
+    EXPECT_EQ(Settings.RepeatInterval, 32767u);
+}
+
+TEST(ActionsPage, IntervalTypedBelowTheFloorIsStoredAsOneHundred)
+{
+    ASSERT_FALSE(StartInTempFolder().empty());
+    std::string shownAgain;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.Type(1061, "50");
+        u.ClickTab(1, "Times");
+        u.ClickTab(0, "Actions");
+        shownAgain = u.Text(1061);
+        u.Type(1061, "");
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(shownAgain, "100");
+    EXPECT_EQ(Settings.RepeatInterval, 100u) << "an empty field";
+}
+
+TEST(OptionsSheet, ADamagedSettingsFileSavesValuesInsideTheLists)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 9;
+    record.ScalingMethod = 7;
+    record.ThenAction = 8;
+    record.WaitMode = 5;
+    record.CountDirection = 1;
+    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    int shownAction = 0, shownScaling = 0;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        shownAction = u.Selected(4007);
+        u.ClickTab(2, "View");
+        shownScaling = u.Selected(1063);
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(shownAction, -1);
+    EXPECT_EQ(shownScaling, -1);
+    EXPECT_EQ(Settings.AlarmAction, 0u) << "No Action, never a shutdown";
+    EXPECT_EQ(Settings.ThenAction, 0u);
+    EXPECT_EQ(Settings.WaitMode, 0u);
+    EXPECT_EQ(Settings.CountDirection, 1u);
+    EXPECT_EQ(Settings.ScalingMethod, 0u);
+    const std::string saved = ReadBytes(folder + "dMivo.dat");
+    ASSERT_EQ(saved.size(), 3008u);
+    EXPECT_EQ(saved.substr(8 + offsetof(SettingsRecord, AlarmAction), 4), std::string(4, '\0'));
+    EXPECT_EQ(saved.substr(8 + offsetof(SettingsRecord, ScalingMethod), 4), std::string(4, '\0'));
+}
+
+// Counts the main window's paints.
+WNDPROC MainProcedure = nullptr;
+std::atomic<int> MainPaints{0};
+LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) ++MainPaints;
+    return CallWindowProcA(MainProcedure, window, message, wParam, lParam);
+}
+
+void CountMainPaints()
+{
+    MainProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(MainWindow, GWL_WNDPROC, reinterpret_cast<LONG>(CountPaints)));
+}
+
+TEST(ViewPage, TransparencyShowsPerCentAndStoresTheFloor)
+{
+    SettingsRecord record = DefaultRecord();
+    record.Opacity = 255;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    std::string opaque, floor, returned;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        opaque = u.Text(1062);
+        u.Type(1062, "100");
+        u.ClickTab(3, "Misc");
+        u.ClickTab(2, "View");
+        returned = u.Text(1062);
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(opaque, "0");
+    EXPECT_EQ(Settings.Opacity, 5u);
+    EXPECT_EQ(returned, "99");
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        floor = u.Text(1062);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(floor, "99");
+}
+
+TEST(ViewPage, ChoosersChangeAndRepaintOnlyWhenSomethingWasChosen)
+{
+    ASSERT_FALSE(StartInTempFolder().empty());
+    PumpMessagesFor(200);
+    CountMainPaints();
+    const uint32_t text = Settings.TextColour, back = Settings.BackColour;
+    int paintsAfterCancels = -1, paintsAfterColour = -1;
+    std::string faceShown;
+    bool fontChooser = false, colourChooser = false, fontRepainted = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        Sleep(300);
+        const int before = MainPaints;
+        u.Click(1058);
+        HWND chooser = WaitForDialog("Font", u.sheet);
+        if (chooser == nullptr) return;
+        fontChooser = true;
+        PressAndWait(chooser, IDCANCEL);
+        u.Click(1059);
+        chooser = WaitForDialog("Color", u.sheet);
+        if (chooser == nullptr) return;
+        colourChooser = true;
+        PressAndWait(chooser, IDCANCEL);
+        u.Click(1060);
+        chooser = WaitForDialog("Color", u.sheet);
+        if (chooser == nullptr) return;
+        PressAndWait(chooser, IDCANCEL);
+        u.Settle();
+        Sleep(300);
+        paintsAfterCancels = MainPaints - before;
+
+        // OK in the colour chooser keeps its colour and repaints the window.
+        u.Click(1060);
+        chooser = WaitForDialog("Color", u.sheet);
+        if (chooser == nullptr) return;
+        PressAndWait(chooser, IDOK);
+        WaitUntil([&] { return MainPaints - before > 0; });
+        paintsAfterColour = MainPaints - before;
+
+        u.Click(1058);
+        chooser = WaitForDialog("Font", u.sheet);
+        if (chooser == nullptr) return;
+        const int beforeFont = MainPaints;
+        PressAndWait(chooser, IDOK);
+        fontRepainted = WaitUntil([&] { return MainPaints > beforeFont; });
+        faceShown = u.Text(1026);
+        u.Press(IDOK);
+    }));
+    EXPECT_TRUE(fontChooser);
+    EXPECT_TRUE(colourChooser);
+    EXPECT_EQ(paintsAfterCancels, 0);
+    EXPECT_GT(paintsAfterColour, 0);
+    EXPECT_EQ(Settings.TextColour, text);
+    EXPECT_EQ(Settings.BackColour, back);
+    // The chosen face shows on the page; the chooser's negative character height is kept as
+    // its complement, a small positive size.
+    EXPECT_FALSE(faceShown.empty());
+    EXPECT_EQ(faceShown, Settings.FontFace);
+    EXPECT_LT(Settings.FontSize, 1000u);
+    EXPECT_TRUE(fontRepainted) << "a chosen font repaints the window";
+}
+
+// Repaints the page 1,000 times on its own thread (a timer of the sheet's loop), counting the
+// process's graphics objects before and after.
+std::atomic<int> RepaintCounts[2] = {{-1}, {-1}};
+void CALLBACK RepaintBurst(HWND page, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(page, timer);
+    RepaintCounts[0] = LiveGdiObjects();
+    // Only the samples: each pass runs the page's painting, without repainting its controls.
+    const RECT samples = {90, 32, 300, 79};
+    for (int i = 0; i < 1000; ++i)
+    {
+        InvalidateRect(page, &samples, FALSE);
+        UpdateWindow(page);
+    }
+    RepaintCounts[1] = LiveGdiObjects();
+}
+
+TEST(ViewPage, TextsAreCutHeaderFollowsAndPaintingLeavesNoObjects)
+{
+    SettingsRecord record = DefaultRecord();
+    record.ShowHeader = 1;
+    CopyText("Header Text Here", record.HeaderText);
+    record.BackColour = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    Command(CmdSizeMedium);
+    PumpMessagesFor(300);
+    // The header band: the quarter of the display below the buttons.
+    const auto headerInk = [] {
+        const Capture shot = CaptureClient(MainWindow, "header");
+        int ink = 0;
+        for (int y = ButtonStripHeight + 2; y < ButtonStripHeight + (shot.height - 30) / 4; ++y)
+            for (int x = 0; x < shot.width; ++x)
+                ink += shot.at(x, y) != 0 ? 1 : 0;
+        return ink;
+    };
+    const int inkBefore = headerInk();
+
+    const std::string longText(350, 'x');
+    bool fieldDisabled = false;
+    int objectsBefore = 0, objectsAfter = 0;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        u.Type(4006, longText);
+        u.Click(1008); // Header off
+        fieldDisabled = !u.Enabled(4009);
+        SetTimer(u.Page(), 1, 10, RepaintBurst);
+        WaitUntil([] { return RepaintCounts[1] >= 0; }, 120000);
+        objectsBefore = RepaintCounts[0];
+        objectsAfter = RepaintCounts[1];
+        u.Press(IDOK);
+    }));
+    PumpMessagesFor(300);
+    EXPECT_TRUE(fieldDisabled);
+    EXPECT_EQ(objectsAfter, objectsBefore);
+    EXPECT_EQ(std::string(Settings.TimeUpText), longText.substr(0, 299));
+    EXPECT_EQ(Settings.ShowHeader, 0u);
+    EXPECT_GT(inkBefore, 0) << "the header was shown";
+    EXPECT_EQ(headerInk(), 0) << "and is hidden after the sheet closed";
+}
+
+TEST(ViewPage, TheTimeUpTextStaysLockedAfterTheSwitch)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /a=5").empty());
+    bool locked = false, stillLocked = false, lockedAgain = false;
+    std::string text;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        locked = !u.Enabled(4006);
+        text = u.Text(4006);
+        u.Click(1008);
+        u.Click(1008);
+        stillLocked = !u.Enabled(4006);
+        u.Press(IDOK);
+    }));
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        lockedAgain = !u.Enabled(4006);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_TRUE(locked);
+    EXPECT_TRUE(stillLocked);
+    EXPECT_TRUE(lockedAgain);
+    EXPECT_EQ(text, Settings.TimeUpText) << "the field shows the text it keeps";
 }
 
 } // namespace

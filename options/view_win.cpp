@@ -1,0 +1,95 @@
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "data/settings.h"
+#include "options/choosers_win.h"
+#include "options/options_win.h"
+#include "options/pages.h"
+
+namespace
+{
+
+uint32_t ScalingSelection(HWND page)
+{
+    const auto selection =
+        static_cast<int32_t>(SendDlgItemMessageA(page, 1063, CB_GETCURSEL, 0, 0));
+    return ListChoice(1063, selection, Settings.ScalingMethod);
+}
+
+void ChangeFont(HWND page)
+{
+    if (ChooseTimeFont(page, Settings.FontFace, Settings.FontSize, Settings.TextColour,
+                       Settings.FontWeight, Settings.FontItalic, Instance) != 1)
+        return;
+    LoadPageControls(page);
+    InvalidateRect(MainWindow, nullptr, FALSE);
+}
+
+void ChangeColour(HWND page, uint32_t& colour)
+{
+    if (!ChooseColour(page, colour, Instance)) return;
+    LoadPageControls(page);
+    InvalidateRect(MainWindow, nullptr, FALSE);
+    InvalidateRect(page, nullptr, FALSE);
+}
+
+void ViewPageOnCommand(HWND page, int id)
+{
+    switch (id)
+    {
+    case 1058: ChangeFont(page); break;
+    case 1059: ChangeColour(page, Settings.TextColour); break;
+    case 1060: ChangeColour(page, Settings.BackColour); break;
+    case 1008:
+        Settings.ShowHeader = BoxState(page, 1008);
+        UpdatePageEnables(page);
+        break;
+    case 1063:
+        Settings.ScalingMethod = ScalingSelection(page);
+        InvalidateRect(MainWindow, nullptr, FALSE);
+        break;
+    default: break;
+    }
+}
+
+void FillSample(HDC dc, const RECT& area, uint32_t colour)
+{
+    const HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+}
+
+// The two colours as painted samples between their labels and their buttons.
+void PaintColourSwatches(HWND page)
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(page, &paint);
+    FillSample(dc, {90, 32, 300, 52}, Settings.TextColour);
+    FillSample(dc, {90, 59, 300, 79}, Settings.BackColour);
+    EndPaint(page, &paint);
+}
+
+void WriteViewPage(HWND page)
+{
+    Settings.Opacity = OpacityFromPercent(GetDlgItemInt(page, 1062, nullptr, FALSE));
+    GetDlgItemTextA(page, 4006, Settings.TimeUpText, sizeof Settings.TimeUpText);
+    GetDlgItemTextA(page, 4009, Settings.HeaderText, sizeof Settings.HeaderText);
+    Settings.ShowHeader = BoxState(page, 1008);
+    Settings.ShowTimeUpText = BoxState(page, 1004);
+    Settings.ScalingMethod = ScalingSelection(page);
+}
+
+} // namespace
+
+INT_PTR CALLBACK ViewPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) ViewPageOnCommand(page, LOWORD(wParam));
+    if (message == WM_PAINT)
+    {
+        PaintColourSwatches(page);
+        return TRUE;
+    }
+    INT_PTR result = FALSE;
+    AnswerPageMessage(page, message, lParam, WriteViewPage, result);
+    return result;
+}
