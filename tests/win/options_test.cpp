@@ -25,6 +25,7 @@
 #include "options/options_win.h"
 #include "resources/resource.h"
 #include "tests/win/harness_win.h"
+#include "tests/win/sounds_win.h"
 #include "text/text.h"
 
 namespace
@@ -993,6 +994,27 @@ TEST(ViewPage, TheTimeUpTextStaysLockedAfterTheSwitch)
     EXPECT_TRUE(stillLocked);
     EXPECT_TRUE(lockedAgain);
     EXPECT_EQ(text, Settings.TimeUpText) << "the field shows the text it keeps";
+}
+
+TEST(ActionsPage, ATestSoundStopsWhenThePageIsLeft)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 2; // Play Sound File
+    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    const std::string sound = folder + "long.mp3";
+    WriteBytes(sound, SilentMp3(20 * OneSecondOfFrames));
+    bool playing = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.Type(4008, sound);
+        u.Click(1015);
+        playing = WaitUntil([] { return SoundPlayerWindow != nullptr; });
+        u.ClickTab(1, "Times");
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_TRUE(playing);
+    EXPECT_EQ(SoundPlayerWindow, nullptr);
+    EXPECT_EQ(SoundEndPosition, 0u);
 }
 
 } // namespace
