@@ -3,7 +3,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 WIN_TOOLCHAIN := cmake/mingw32.cmake
 
-.PHONY: all setup native win tsan test run bench fuzz format clean
+.PHONY: all setup native win tsan test run bench fuzz dist format clean
 
 all: native win
 
@@ -46,8 +46,12 @@ fuzz: setup
 	@cmake --build build/fuzz -j $(JOBS)
 	@scripts/run-fuzz
 
+# The portable zip and the installer in dist/.
+dist: win
+	@scripts/make-dist
+
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -34,6 +34,20 @@ if(BUILD_TESTING AND NOT MIVO_FUZZ AND NOT MIVO_BENCH)
     endif()
     gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST
                          PROPERTIES ENVIRONMENT "${CORE_TEST_ENVIRONMENT}")
+
+    # Every fuzz target replays its kept corpus and seeds here, under the sanitizers of this
+    # build, without libFuzzer.
+    file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
+    foreach(src IN LISTS FUZZ_TARGETS)
+        get_filename_component(name ${src} NAME_WE)
+        add_executable(replay_${name} ${src} ${CMAKE_SOURCE_DIR}/fuzz/replay/replay_main.cpp)
+        target_compile_options(replay_${name} PRIVATE ${WARNINGS})
+        target_link_libraries(replay_${name} PRIVATE mivo_core)
+        add_test(NAME FuzzCorpus.${name}
+                 COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name}
+                         ${CMAKE_SOURCE_DIR}/fuzz/seeds/${name})
+        set_tests_properties(FuzzCorpus.${name} PROPERTIES ENVIRONMENT "${CORE_TEST_ENVIRONMENT}")
+    endforeach()
 endif()
 
 if(MIVO_BENCH)

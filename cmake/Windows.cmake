@@ -18,7 +18,8 @@ set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${RESO
 add_executable(Mivo WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPT})
 target_compile_options(Mivo PRIVATE ${WARNINGS} ${PRODUCT_FLAGS})
 target_link_libraries(Mivo PRIVATE mivo_shell)
-target_link_options(Mivo PRIVATE -static -s)
+# No link time in the header: two builds of one source give the same bytes.
+target_link_options(Mivo PRIVATE -static -s -Wl,--no-insert-timestamp)
 
 # The user documentation lies beside the program.
 add_custom_command(TARGET Mivo POST_BUILD

@@ -1,5 +1,7 @@
 // Any command line: the argument reader must stay inside its work copy, and every argument
 // it returns is whole (no longer than the work copy) and terminated.
+#include "fuzz/asan_options.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,7 @@
 // A settings file of any bytes: the version rules and the body copy must stay inside the
 // record, and a current file must read back byte for byte.
+#include "fuzz/asan_options.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,7 @@
 // The strings file parser over arbitrary bytes, fed in two pieces: it must stay inside the
 // buffer and store at most 151 terminated entries of at most 49 characters.
+#include "fuzz/asan_options.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
