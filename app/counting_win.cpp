@@ -92,10 +92,11 @@ DWORD WINAPI CountingThread(LPVOID)
         {
             CountLockGuard lock;
             requests = CountingPass(GetTickCount(), state);
-            timeBand = TimeBand;
             // With a fraction shown every update counts as a change, but at 50 ms updates and
-            // tenths only every other one shows a new text: repaint only what would differ.
-            if (SameText(DisplayText, PaintedText)) requests.Effects &= ~EffectInvalidateTimeBand;
+            // tenths only every other one shows a new text, and most show one new digit:
+            // repaint only the characters that differ from the screen's.
+            timeBand = TickRepaintRect();
+            if (IsRectEmpty(&timeBand)) requests.Effects &= ~EffectInvalidateTimeBand;
         }
         CarryOut(requests, timeBand);
         if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests.TimeUpAutoClose);

@@ -11,6 +11,7 @@
 #include "app/counting.h"
 #include "data/settings.h"
 #include "display/display_win.h"
+#include "display/timetext.h"
 #include "tests/win/harness_win.h"
 
 namespace
@@ -175,6 +176,77 @@ TEST(Repaint, ClippedButtonsLeaveEveryPixelAsItWas)
         for (int x = 5; x < 70; ++x)
             if (clipped.at(x, 15) != clipped.at(1, 1)) ++face;
         EXPECT_GT(face, 5);
+    }
+}
+
+struct TickRun
+{
+    const char* name;
+    void (*prepare)();
+    uint32_t from; // ms shown by the first tick; each next shows 50 ms less
+    int ticks;
+};
+
+// Ticks that repaint only the characters they change leave the very screen a repaint of the
+// whole band gives, through minute and width changes, a slanted font and the bands; and most
+// of them repaint less than half the band's width.
+TEST(Repaint, TickCellsLeaveTheScreenAWholeBandRepaintGives)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=5 b").empty());
+    Command(CmdSizeMedium);
+    PumpMessagesFor(300);
+
+    const TickRun runs[] = {
+        {"minute", [] {}, 300400, 30},
+        {"width class", [] {}, 600400, 30},
+        {"italic",
+         [] {
+             Settings.FontItalic = 1;
+             LayoutDisplay(MainWindow);
+         },
+         61000, 30},
+        {"bands",
+         [] {
+             Settings.ShowHeader = 1;
+             Settings.ShowTimeUpText = 1;
+             LayoutDisplay(MainWindow);
+         },
+         3600400, 30},
+    };
+    for (const TickRun& run : runs)
+    {
+        SCOPED_TRACE(run.name);
+        run.prepare();
+        UpdateWindow(MainWindow);
+        RECT band;
+        {
+            CountLockGuard lock;
+            band = TimeBand;
+        }
+        int repaints = 0, narrow = 0;
+        for (int i = 0; i < run.ticks; ++i)
+        {
+            RECT repaint;
+            {
+                CountLockGuard lock;
+                FormatCountText(run.from - 50u * static_cast<uint32_t>(i), DisplayText);
+                repaint = TickRepaintRect();
+            }
+            // Tenths at 50 ms steps: every other tick shows the text already on the screen.
+            if (IsRectEmpty(&repaint)) continue;
+            ++repaints;
+            if ((repaint.right - repaint.left) * 2 < band.right - band.left) ++narrow;
+            InvalidateRect(MainWindow, &repaint, FALSE);
+            UpdateWindow(MainWindow);
+        }
+        EXPECT_GE(repaints, run.ticks / 2);
+        EXPECT_GT(narrow * 4, repaints * 3);
+        const Capture cells = CaptureClient(MainWindow, (std::string("ticks-") + run.name).c_str());
+        InvalidateRect(MainWindow, &band, FALSE);
+        UpdateWindow(MainWindow);
+        const Capture whole = CaptureClient(MainWindow, (std::string("band-") + run.name).c_str());
+        int differing = 0;
+        EXPECT_TRUE(SameCapture(cells, whole, differing)) << differing << " pixels differ";
     }
 }
 
