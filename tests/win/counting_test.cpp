@@ -30,17 +30,23 @@ CountSnapshot Snapshot()
     return {Count.Running, Count.TimeIsUp, Count.TargetTime, DisplayText};
 }
 
-// Pumps in 1 ms steps until the time is up; returns the tick at which it was seen.
-DWORD WaitForTimeUp(DWORD milliseconds)
+// Pumps until `changed` holds; the tick at which it was seen, 0 when it did not in time.
+template <typename Condition> DWORD TickWhen(Condition changed, DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds)
     {
-        if (Snapshot().timeIsUp != 0) return GetTickCount();
+        if (changed()) return GetTickCount();
         PumpMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
     return 0;
+}
+
+// The tick at which the time was seen up, 0 when it was not in time.
+DWORD WaitForTimeUp(DWORD milliseconds)
+{
+    return TickWhen([] { return Snapshot().timeIsUp != 0; }, milliseconds);
 }
 
 std::string DialogText(HWND dialog, int id)
@@ -89,19 +95,6 @@ uint32_t PassesWhilePumping(DWORD milliseconds)
     const uint32_t before = Passes();
     PumpMessagesFor(milliseconds);
     return Passes() - before;
-}
-
-// Pumps until `changed` holds; the tick at which it was seen, 0 when it did not in time.
-template <typename Condition> DWORD TickWhen(Condition changed, DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds)
-    {
-        if (changed()) return GetTickCount();
-        PumpMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
-    return 0;
 }
 
 SettingsRecord Quiet()
