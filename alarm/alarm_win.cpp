@@ -7,6 +7,7 @@
 #include "alarm/alarm.h"
 #include "alarm/alarm_win.h"
 #include "app/app_win.h"
+#include "data/data_win.h"
 #include "data/settings.h"
 #include "text/text.h"
 
@@ -110,7 +111,7 @@ void PerformAlarmAction(const char* path)
     case AlarmBeep: MessageBeepProc(0); break;
     case AlarmPlay: PlaySoundFile(path); break;
     case AlarmRunFile:
-        ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWDEFAULT);
+        ShellExecuteLate(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWDEFAULT);
         break;
     case AlarmShutdown:
     case AlarmRestart: ShutDownWindows(ShutdownFlags(kind)); break;

@@ -10,13 +10,17 @@
 
 uint32_t AlarmRepeats;
 uint32_t FlashPhase;
+uint32_t CountingPasses;
 
 namespace
 {
 
 // A count this short or shorter ends for good instead of repeating on its own.
 constexpr uint32_t ShortestRepeat = 2000;
-constexpr uint32_t LongestIdleSleep = 500;
+
+// Set by an idle pass, cleared by the wake: a stopped, quiet program costs nothing until a
+// count operation gives the thread work again.
+uint32_t CountingIdle;
 
 void Post(CountRequests& requests, uint32_t command)
 {
@@ -167,16 +171,25 @@ void BeginCounting(CountingThreadState& thread)
 {
     thread = CountingThreadState{};
     Settings.AlarmCycleActive = 0;
+    CountingIdle = 0;
+}
+
+bool TakeCountingWake()
+{
+    if (CountingIdle == 0 || (Count.Running == 0 && Settings.AlarmCycleActive == 0)) return false;
+    CountingIdle = 0;
+    return true;
 }
 
 CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
 {
     CountRequests requests = {};
-    const uint32_t frequency = Settings.UpdateFrequency;
+    ++CountingPasses;
 
     if (Count.Running == 0 && Settings.AlarmCycleActive == 0)
     {
-        requests.SleepMs = frequency < LongestIdleSleep ? frequency : LongestIdleSleep;
+        CountingIdle = 1;
+        requests.WaitForWork = 1;
         return requests;
     }
 
@@ -195,7 +208,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
 
     requests.CheckSoundPlayer = 1;
-    requests.SleepMs = frequency;
+    requests.SleepMs = Settings.UpdateFrequency;
     TakeTitle(requests);
     return requests;
 }

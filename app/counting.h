@@ -10,6 +10,8 @@
 extern uint32_t AlarmRepeats;
 // 0 no flash; 1, 2, 1, 2 ... at every repetition; 1 paints the display inverted.
 extern uint32_t FlashPhase;
+// Passes the counting thread has made since it began; the figures and the tests read it.
+extern uint32_t CountingPasses;
 
 // Values private to the counting thread; the shell keeps one for the thread's life.
 struct CountingThreadState
@@ -36,6 +38,8 @@ struct CountRequests
                                 // CmdStopSound (it has played to its end)
     uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound
     uint32_t SleepMs;           // then sleep this long; 0 = do not sleep
+    uint32_t WaitForWork;       // idle: instead of sleeping, wait until TakeCountingWake says
+                                // a count operation left work
 };
 
 // The counting thread's start: no alarm cycle, fresh private values.
@@ -44,6 +48,11 @@ void BeginCounting(CountingThreadState& thread);
 // One pass at `tick`: measures and shows the running count, detects the time-up and repeats
 // or ends the count, drives the alarm cycle and the flashing.
 CountRequests CountingPass(uint32_t tick, CountingThreadState& thread);
+
+// Whether a counting thread that waits idle must be woken now: the count runs or an alarm
+// cycle does since its idle pass. Call under the lock as it is released; true at most once per
+// idle pass.
+bool TakeCountingWake();
 
 // The "and then" step after a finished count, by ThenAction: reverse, repeat or the next
 // preset, then CmdStartStop is posted; Stop does nothing.

@@ -17,6 +17,9 @@ namespace
 
 CRITICAL_SECTION CountLockSection;
 INIT_ONCE CountLockOnce = INIT_ONCE_STATIC_INIT;
+// Auto-reset: set when a count operation leaves work for the idle counting thread. A set that
+// comes before the thread waits is kept, so no wake is lost.
+HANDLE CountingWake;
 
 BOOL CALLBACK InitCountLock(PINIT_ONCE, PVOID, PVOID*)
 {
@@ -89,16 +92,23 @@ DWORD WINAPI CountingThread(LPVOID)
         {
             CountLockGuard lock;
             requests = CountingPass(GetTickCount(), state);
-            timeBand = TimeBand;
             // With a fraction shown every update counts as a change, but at 50 ms updates and
-            // tenths only every other one shows a new text: repaint only what would differ.
-            if (SameText(DisplayText, PaintedText)) requests.Effects &= ~EffectInvalidateTimeBand;
+            // tenths only every other one shows a new text, and most show one new digit:
+            // repaint only the characters that differ from the screen's.
+            timeBand = TickRepaintRect();
+            if (IsRectEmpty(&timeBand)) requests.Effects &= ~EffectInvalidateTimeBand;
         }
         CarryOut(requests, timeBand);
         if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests.TimeUpAutoClose);
-        // Sleep(0) still yields, so a zero update frequency cannot starve the window's thread
-        // of the lock.
-        Sleep(requests.SleepMs);
+        if (requests.WaitForWork != 0)
+        {
+            // Without its event the thread falls back to looking twice a second.
+            if (WaitForSingleObject(CountingWake, INFINITE) != WAIT_OBJECT_0) Sleep(500);
+        }
+        else
+            // Sleep(0) still yields, so a zero update frequency cannot starve the window's
+            // thread of the lock.
+            Sleep(requests.SleepMs);
     }
 }
 
@@ -112,7 +122,11 @@ void LockCount()
 
 void UnlockCount()
 {
+    // Every change of the count is made under the lock, so its release is where the idle
+    // counting thread learns of a start or an alarm cycle, whoever made it.
+    const bool wake = TakeCountingWake();
     LeaveCriticalSection(&CountLockSection);
+    if (wake) SetEvent(CountingWake);
 }
 
 void CopyCountTitle(char (&title)[64])
@@ -122,6 +136,7 @@ void CopyCountTitle(char (&title)[64])
 
 void StartCountingThread()
 {
+    CountingWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     DWORD id = 0;
     const HANDLE thread = CreateThread(nullptr, 0, CountingThread, nullptr, 0, &id);
     Settings.ThreadWord = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(thread));

@@ -52,8 +52,10 @@ void CreateMainWindow()
 {
     const int x = (GetSystemMetrics(SM_CXSCREEN) - MainWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - MainHeight) / 2;
-    MainWindow = CreateWindowExA(0, MainClassName, MainTitle, WS_OVERLAPPEDWINDOW, x, y, MainWidth,
-                                 MainHeight, nullptr, nullptr, Instance, nullptr);
+    // The buttons paint themselves: the display's whole-window repaints (layout, flashing, the
+    // acknowledged time-up) neither erase under them nor make all six draw again.
+    MainWindow = CreateWindowExA(0, MainClassName, MainTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                 x, y, MainWidth, MainHeight, nullptr, nullptr, Instance, nullptr);
 }
 
 // A placement that was never captured (all zero after defaults) has no size or position:

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdint>
 
 // Folders, each ending in a backslash (or empty: the current folder). Set at start-up.
@@ -39,6 +41,13 @@ uint32_t IdentifyWindows(char* name);
 // Replaces the file at `path` with `size` bytes in one step: the bytes are written and flushed
 // beside it first, so a failure leaves the old file whole. False on failure.
 bool ReplaceFileWhole(const char* path, const void* bytes, uint32_t size);
+
+// The shell's calls, bound on first use: shell32 is loaded when the program first needs it (a
+// tray icon, a file run or opened, an installed copy's data folder), not at every start.
+BOOL WINAPI ShellNotifyIconLate(DWORD action, NOTIFYICONDATAA* record);
+HINSTANCE WINAPI ShellExecuteLate(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                  LPCSTR folder, INT show);
+BOOL WINAPI SpecialFolderPathLate(HWND window, LPSTR path, int folder, BOOL create);
 
 // Seams that tests replace.
 extern UINT(WINAPI* DriveTypeProc)(LPCSTR root);

@@ -10,7 +10,7 @@ char ProgramFolder[600];
 char DataFolder[600];
 
 UINT(WINAPI* DriveTypeProc)(LPCSTR root) = GetDriveTypeA;
-HINSTANCE(WINAPI* ShellOpenProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
+HINSTANCE(WINAPI* ShellOpenProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteLate;
 
 namespace
 {
@@ -66,7 +66,7 @@ void PrepareFolders(uint32_t full)
     if (!FileExists(ProgramFolder, "DefSet.txt")) return;
 
     char folder[600] = {};
-    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
+    SpecialFolderPathLate(nullptr, folder, CSIDL_APPDATA, FALSE);
     AppendText(folder, "\\Varlow");
     CreateDirectoryA(folder, nullptr);
     AppendText(folder, "\\Mivo");

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "display/layout.h"
+
 // The program's single tooltip control: a 192-byte block whose first word holds the module
 // and whose fourth word holds the tooltip window.
 struct TooltipBlock
@@ -63,3 +65,11 @@ extern RECT TimeBand;
 // The count text of the latest paint, written and read under the count lock. A tick whose text
 // is already on the screen needs no repaint.
 extern char PaintedText[64];
+// Where that paint put the count's characters, under the count lock: a tick repaints only the
+// characters it changes (TickRepaintBand).
+extern TextCells TimeCells;
+
+// What a tick that left DisplayText must repaint (window coordinates): the characters that
+// differ from PaintedText where TimeCells tell them, else TimeBand; empty when the screen shows
+// the text already. Call under the count lock.
+RECT TickRepaintRect();

@@ -79,6 +79,66 @@ uint32_t BandTextHeight(uint32_t timeHeight, uint32_t length, uint32_t bigText,
 
 bool IsTickRepaint(const Band& paint, const Band& timeBand, uint32_t changeCount)
 {
-    return changeCount <= 1 && paint.left == timeBand.left && paint.top == timeBand.top &&
-           paint.right == timeBand.right && paint.bottom == timeBand.bottom;
+    return changeCount <= 1 && paint.left >= timeBand.left && paint.top >= timeBand.top &&
+           paint.right <= timeBand.right && paint.bottom <= timeBand.bottom &&
+           paint.left < paint.right && paint.top < paint.bottom;
+}
+
+namespace
+{
+
+// Width of `text` in the cells' font; false for a character the cells do not measure.
+bool TextWidth(const char* text, const TextCells& cells, int32_t& width, uint32_t& length)
+{
+    width = 0;
+    for (length = 0; text[length] != 0; ++length)
+    {
+        const auto c = static_cast<unsigned char>(text[length]);
+        if (c >= 128) return false;
+        width += cells.Advance[c];
+    }
+    return true;
+}
+
+int32_t Clamp(int32_t value, int32_t low, int32_t high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
+} // namespace
+
+Band TickRepaintBand(const char* painted, const char* next, const TextCells& cells,
+                     const Band& timeBand)
+{
+    int32_t paintedWidth, nextWidth;
+    uint32_t paintedLength, nextLength;
+    if (cells.Known == 0 || !TextWidth(painted, cells, paintedWidth, paintedLength) ||
+        !TextWidth(next, cells, nextWidth, nextLength) || paintedLength != nextLength ||
+        paintedWidth != nextWidth)
+        return timeBand;
+
+    uint32_t first = 0;
+    while (first < nextLength && painted[first] == next[first])
+        ++first;
+    if (first == nextLength) return Band{timeBand.left, timeBand.top, timeBand.left, timeBand.top};
+    uint32_t last = nextLength - 1;
+    while (painted[last] == next[last])
+        --last;
+
+    // DrawText centres the line: the same width puts every character where it was.
+    int32_t x = cells.Area.left + (cells.Area.right - cells.Area.left - nextWidth) / 2;
+    for (uint32_t i = 0; i < first; ++i)
+        x += cells.Advance[static_cast<unsigned char>(next[i])];
+    int32_t right = x;
+    for (uint32_t i = first; i <= last; ++i)
+        right += cells.Advance[static_cast<unsigned char>(next[i])];
+    const int32_t top =
+        cells.Area.top + (cells.Area.bottom - cells.Area.top - cells.LineHeight) / 2;
+
+    Band band;
+    band.left = Clamp(x - cells.Ink, timeBand.left, timeBand.right);
+    band.right = Clamp(right + cells.Ink, timeBand.left, timeBand.right);
+    band.top = Clamp(top - cells.Ink, timeBand.top, timeBand.bottom);
+    band.bottom = Clamp(top + cells.LineHeight + cells.Ink, timeBand.top, timeBand.bottom);
+    return band;
 }

@@ -38,5 +38,24 @@ uint32_t TimeFontHeight(uint32_t scalingMethod, uint32_t fontSize, const Band& t
 uint32_t BandTextHeight(uint32_t timeHeight, uint32_t length, uint32_t bigText,
                         const Band& timeArea);
 
-// A repaint that only moves the count on: the header and time-up texts stay as painted.
+// A repaint that only moves the count on: it lies within the time band, so the header and
+// time-up texts stay as painted.
 bool IsTickRepaint(const Band& paint, const Band& timeBand, uint32_t changeCount);
+
+// Where the painter drew the count, in window coordinates, and how wide the time font's
+// characters are: enough to repaint only the characters a tick changes.
+struct TextCells
+{
+    uint32_t Known;        // 0 until a paint has measured the time font
+    Band Area;             // the time area the text is centred in
+    int32_t LineHeight;    // the font's cell height, centred in the area too
+    int32_t Ink;           // pixels a glyph may draw outside its cell (overhang, smoothing)
+    uint16_t Advance[128]; // advance widths of the characters
+};
+
+// What a tick from `painted` (on the screen) to `next` must repaint within `timeBand`: the
+// cells of the characters that differ, widened by the ink; nothing when the texts are equal;
+// the whole band when the cells are not known or the text's width changes (the centred text
+// moves).
+Band TickRepaintBand(const char* painted, const char* next, const TextCells& cells,
+                     const Band& timeBand);

@@ -11,6 +11,7 @@
 
 RECT TimeBand;
 char PaintedText[64];
+TextCells TimeCells;
 
 namespace
 {
@@ -21,6 +22,7 @@ DisplayLayout Layout;
 HBITMAP OffScreen;
 uint32_t LastWidthClass;
 uint32_t TimeHeight;
+uint32_t MeasuredHeight; // the time font height TimeCells were measured with
 constexpr uint32_t NoWidthClass = 0xFFFFFFFF;
 
 bool ButtonsHiddenNow()
@@ -32,6 +34,25 @@ bool ButtonsHiddenNow()
 RECT ToRect(const Band& band)
 {
     return RECT{band.left, band.top, band.right, band.bottom};
+}
+
+// The cells of the time font as `dc` holds it, the time area moved down to `top`.
+TextCells MeasureCells(HDC dc, int top)
+{
+    TextCells cells = {};
+    TEXTMETRICA metrics;
+    int widths[128];
+    if (!GetTextMetricsA(dc, &metrics) || !GetCharWidth32A(dc, 0, 127, widths)) return cells;
+    cells.Known = 1;
+    cells.Area = {Layout.TimeArea.left, Layout.TimeArea.top + top, Layout.TimeArea.right,
+                  Layout.TimeArea.bottom + top};
+    cells.LineHeight = metrics.tmHeight;
+    // Slanted glyphs lean past their cells; upright ones only by their smoothing.
+    const int height = static_cast<int>(TimeHeight);
+    cells.Ink = metrics.tmOverhang + (Settings.FontItalic != 0 ? height / 3 : height / 10) + 2;
+    for (int c = 0; c < 128; ++c)
+        cells.Advance[c] = static_cast<uint16_t>(widths[c] > 0 ? widths[c] : 0);
+    return cells;
 }
 
 void DrawBandText(HDC dc, const char* text, const Band& band)
@@ -49,6 +70,14 @@ void DrawBandText(HDC dc, const char* text, const Band& band)
 
 } // namespace
 
+RECT TickRepaintRect()
+{
+    const Band cells =
+        TickRepaintBand(PaintedText, DisplayText, TimeCells,
+                        {TimeBand.left, TimeBand.top, TimeBand.right, TimeBand.bottom});
+    return ToRect(cells);
+}
+
 void LayoutDisplay(HWND window)
 {
     if (OffScreen != nullptr)
@@ -65,6 +94,7 @@ void LayoutDisplay(HWND window)
     {
         CountLockGuard lock;
         TimeBand = ToRect(Layout.TimeBand);
+        TimeCells.Known = 0;
     }
     InvalidateRect(window, nullptr, FALSE);
 }
@@ -81,17 +111,35 @@ void PaintDisplay(HWND window)
 
     // What the counting thread writes is taken in one piece.
     char text[sizeof DisplayText];
-    uint32_t widthClass, changes, flash;
-    RECT timeBand;
+    uint32_t flash;
+    bool tick, measure;
+    int top;
     {
         CountLockGuard lock;
         CopyText(DisplayText, text);
         CopyText(DisplayText, PaintedText);
-        widthClass = WidthClass;
-        changes = ChangeCount;
+        const uint32_t widthClass = WidthClass;
+        const Band painted = {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
+                              paint.rcPaint.bottom};
+        tick = IsTickRepaint(
+            painted, {TimeBand.left, TimeBand.top, TimeBand.right, TimeBand.bottom}, ChangeCount);
         ChangeCount = 0;
         flash = FlashPhase;
-        timeBand = TimeBand;
+        // Copied where the display begins now: the row may have been hidden since the layout.
+        top = Settings.HideButtons != 0 && (Count.Running != 0 || Count.TimeIsUp != 0)
+                  ? 0
+                  : ButtonStripHeight;
+        if (widthClass != LastWidthClass)
+        {
+            TimeHeight = TimeFontHeight(Settings.ScalingMethod, Settings.FontSize, Layout.TimeArea,
+                                        widthClass);
+            LastWidthClass = widthClass;
+        }
+        // Measured again whenever the font's height changes and by every paint that is not a
+        // tick's (the font may have changed in the options). Until then the ticks repaint the
+        // whole band: the cells must never describe another text's font.
+        measure = !tick || TimeCells.Known == 0 || TimeHeight != MeasuredHeight;
+        if (measure) TimeCells.Known = 0;
     }
 
     const HDC memory = CreateCompatibleDC(dc);
@@ -110,12 +158,6 @@ void PaintDisplay(HWND window)
     FillRect(memory, &all, brush);
     DeleteObject(brush);
 
-    if (widthClass != LastWidthClass)
-    {
-        TimeHeight =
-            TimeFontHeight(Settings.ScalingMethod, Settings.FontSize, Layout.TimeArea, widthClass);
-        LastWidthClass = widthClass;
-    }
     SetBkColor(memory, back);
     SetTextColor(memory, fore);
     const HFONT font =
@@ -125,11 +167,14 @@ void PaintDisplay(HWND window)
     RECT timeArea = ToRect(Layout.TimeArea);
     DrawTextA(memory, text, static_cast<int>(TextLength(text)), &timeArea,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-
-    const Band painted = {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
-                          paint.rcPaint.bottom};
-    const Band band = {timeBand.left, timeBand.top, timeBand.right, timeBand.bottom};
-    if (Layout.BandsShown != 0 && !IsTickRepaint(painted, band, changes))
+    if (measure)
+    {
+        const TextCells cells = MeasureCells(memory, top);
+        MeasuredHeight = TimeHeight;
+        CountLockGuard lock;
+        TimeCells = cells;
+    }
+    if (Layout.BandsShown != 0 && !tick)
     {
         if (Settings.ShowHeader != 0) DrawBandText(memory, Settings.HeaderText, Layout.HeaderBand);
         if (Settings.ShowTimeUpText != 0)
@@ -138,8 +183,6 @@ void PaintDisplay(HWND window)
     SelectObject(memory, previousFont);
     DeleteObject(font);
 
-    // Copied where the display begins now: the row may have been hidden since the layout.
-    const int top = ButtonsHiddenNow() ? 0 : ButtonStripHeight;
     BitBlt(dc, 0, top, Layout.Width, Layout.Height, memory, 0, 0, SRCCOPY);
     SelectObject(memory, previousBitmap);
     DeleteDC(memory);

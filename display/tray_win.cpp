@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "data/data_win.h"
 #include "display/display_win.h"
 #include "text/text.h"
 
@@ -9,7 +10,7 @@
 // flags below do not name.
 static_assert(NOTIFYICONDATAA_V2_SIZE == 488, "the tray record is 488 bytes");
 
-ShellNotifyIconCall ShellNotifyIconProc = Shell_NotifyIconA;
+ShellNotifyIconCall ShellNotifyIconProc = ShellNotifyIconLate;
 
 void NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
                     DWORD action)

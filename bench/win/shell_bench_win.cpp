@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "app/counting.h"
 #include "bench/win/bench_report_win.h"
 #include "data/data_win.h"
 #include "data/settings.h"
@@ -167,17 +168,25 @@ uint64_t ProcessCpu100ns()
            ((static_cast<uint64_t>(user.dwHighDateTime) << 32) | user.dwLowDateTime);
 }
 
+uint32_t CountingPassesNow()
+{
+    CountLockGuard lock;
+    return CountingPasses;
+}
+
 // Watches from a thread of its own, so the window's thread runs exactly as in the program.
 DWORD WINAPI CountWatcher(LPVOID)
 {
     Sleep(SettleMs);
     const LONG paints = TimerPaints, micros = TimerPaintMicroseconds, buttons = ButtonPaints,
                same = SameTextPaints;
+    const uint32_t passes = CountingPassesNow();
     const uint64_t gui = ThreadCpu100ns(GuiThread), all = ProcessCpu100ns();
     const double start = BenchNowMs();
     Sleep(MeasuredMs);
     const double seconds = (BenchNowMs() - start) / 1000.0;
     const LONG paintCount = TimerPaints - paints;
+    BenchReport(ReportPath, "count_passes_per_s", (CountingPassesNow() - passes) / seconds);
     BenchReport(ReportPath, "count_paints_per_s", paintCount / seconds);
     BenchReport(ReportPath, "count_ms_per_paint",
                 paintCount > 0 ? (TimerPaintMicroseconds - micros) / 1000.0 / paintCount : 0.0);

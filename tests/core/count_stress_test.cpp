@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -36,6 +37,58 @@ bool CountIsWhole(uint32_t tick)
     if (Count.Running != 0 && Count.TimeIsUp != 0) return false;
     return ElapsedCount(tick) <= Plausible;
 }
+
+// The counting thread's wake, an auto-reset event as the shell has it.
+struct WakeEvent
+{
+    std::mutex lock;
+    std::condition_variable changed;
+    bool set = false;
+
+    void Set()
+    {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            set = true;
+        }
+        changed.notify_one();
+    }
+    bool IsSet()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return set;
+    }
+    // Whether it was set within `limit`; taking it resets it.
+    bool Wait(std::chrono::milliseconds limit)
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        const bool woken = changed.wait_for(guard, limit, [this] { return set; });
+        set = false;
+        return woken;
+    }
+};
+
+WakeEvent Wake;
+// Wakes taken under the lock whose Set has not been made yet.
+std::atomic<int> WakesOnTheirWay{0};
+
+// The count lock as the shell releases it: the release takes the wake of an idle counting
+// thread that the change gave work, and sets the event after letting go.
+struct CountLockHeld
+{
+    CountLockHeld() { CountLock.lock(); }
+    ~CountLockHeld()
+    {
+        const bool wake = TakeCountingWake();
+        if (wake) WakesOnTheirWay.fetch_add(1);
+        CountLock.unlock();
+        if (!wake) return;
+        Wake.Set();
+        WakesOnTheirWay.fetch_sub(1);
+    }
+    CountLockHeld(const CountLockHeld&) = delete;
+    CountLockHeld& operator=(const CountLockHeld&) = delete;
+};
 
 uint32_t NextRandom(uint32_t& seed)
 {
@@ -69,6 +122,8 @@ struct StressFigures
     uint64_t operations = 0;
     uint64_t timeUps = 0;
     uint64_t violations = 0;
+    uint64_t idleWaits = 0;
+    uint64_t lostWakes = 0;
 };
 
 // A stop done in two locked halves, as a broken shell might: the counting thread can come in
@@ -76,7 +131,7 @@ struct StressFigures
 void SplitStop()
 {
     {
-        std::lock_guard<std::mutex> guard(CountLock);
+        CountLockHeld guard;
         if (Count.Running == 0)
         {
             StartStopCount(ReadTick(1));
@@ -85,13 +140,13 @@ void SplitStop()
         Count.Running = 0;
     }
     std::this_thread::sleep_for(std::chrono::microseconds(50));
-    std::lock_guard<std::mutex> guard(CountLock);
+    CountLockHeld guard;
     Count.StartTick = ReadTick(1) - Count.StartTick;
 }
 
 void GuiOperation(uint32_t choice, uint32_t& seed, std::atomic<uint64_t>& violations)
 {
-    std::lock_guard<std::mutex> guard(CountLock);
+    CountLockHeld guard;
     const uint32_t tick = ReadTick(1 + NextRandom(seed) % 16);
     const uint32_t r = NextRandom(seed);
     switch (choice)
@@ -151,12 +206,14 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
     std::atomic<uint64_t> violations{0};
     std::atomic<uint64_t> passes{0};
     std::atomic<uint64_t> timeUps{0};
+    std::atomic<uint64_t> idleWaits{0};
+    std::atomic<uint64_t> lostWakes{0};
     PostQueue queue;
 
     std::thread counting([&] {
         CountingThreadState thread{};
         {
-            std::lock_guard<std::mutex> guard(CountLock);
+            CountLockHeld guard;
             BeginCounting(thread);
         }
         uint32_t seed = 99;
@@ -164,7 +221,7 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
         {
             CountRequests requests;
             {
-                std::lock_guard<std::mutex> guard(CountLock);
+                CountLockHeld guard;
                 const uint32_t tick = ReadTick(1 + NextRandom(seed) % 40);
                 if (!CountIsWhole(tick)) violations.fetch_add(1);
                 requests = CountingPass(tick, thread);
@@ -177,7 +234,24 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
                 queue.Push(requests.TimeUpAutoClose != 0 ? CmdSizeSmall : CmdSizeLarge);
             if (requests.PrepareAlarmSound != 0) timeUps.fetch_add(1);
             passes.fetch_add(1);
-            std::this_thread::yield();
+            if (requests.WaitForWork == 0)
+            {
+                std::this_thread::yield();
+                continue;
+            }
+            idleWaits.fetch_add(1);
+            while (!stop.load() && !Wake.Wait(std::chrono::milliseconds(20)))
+            {
+                // Still waiting, looked at under the plain lock (its release must not take the
+                // wake): work given since the idle pass must have its wake set or on its way.
+                std::lock_guard<std::mutex> guard(CountLock);
+                if ((Count.Running != 0 || Settings.AlarmCycleActive != 0) &&
+                    WakesOnTheirWay.load() == 0 && !Wake.IsSet())
+                {
+                    lostWakes.fetch_add(1);
+                    break;
+                }
+            }
         }
     });
 
@@ -190,7 +264,7 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
         // What the other threads posted comes first, in order.
         for (const uint32_t command : queue.Take())
         {
-            std::lock_guard<std::mutex> guard(CountLock);
+            CountLockHeld guard;
             const uint32_t tick = ReadTick(1);
             if (command == CmdStartStop) StartStopCount(tick);
             // A time-up window closes: its thread decides under the lock; what it posts goes
@@ -223,21 +297,26 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
     figures.operations = operations;
     figures.timeUps = timeUps.load();
     figures.violations = violations.load();
+    figures.idleWaits = idleWaits.load();
+    figures.lostWakes = lostWakes.load();
     return figures;
 }
 
 TEST(CountStress, OperationsAndPassesNeverSeeAHalfChangedCount)
 {
     const StressFigures f = RunStress(std::chrono::milliseconds(2000), false);
-    std::printf("stress: %llu passes, %llu operations, %llu time-ups\n",
-                static_cast<unsigned long long>(f.passes),
-                static_cast<unsigned long long>(f.operations),
-                static_cast<unsigned long long>(f.timeUps));
+    std::printf(
+        "stress: %llu passes, %llu operations, %llu time-ups, %llu idle waits\n",
+        static_cast<unsigned long long>(f.passes), static_cast<unsigned long long>(f.operations),
+        static_cast<unsigned long long>(f.timeUps), static_cast<unsigned long long>(f.idleWaits));
     // Both sides ran and met many times, through starts, stops and time-ups.
     EXPECT_GT(f.passes, 1000u);
     EXPECT_GT(f.operations, 1000u);
     EXPECT_GT(f.timeUps, 10u);
     EXPECT_EQ(f.violations, 0u);
+    // The idle thread waited often and was always woken by what gave it work.
+    EXPECT_GT(f.idleWaits, 10u);
+    EXPECT_EQ(f.lostWakes, 0u);
 }
 
 // The check above is worth something only if it catches a broken operation: a stop split in

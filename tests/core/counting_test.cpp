@@ -99,24 +99,88 @@ TEST_F(CountTest, RunningPassShowsTheCountAndFollowsTheSystemMenu)
     EXPECT_STREQ(DisplayText, "01:28");
 }
 
-TEST_F(CountTest, SleepWhileIdleIsCappedAndAwakeIsNot)
+// Stopped and quiet, the thread waits for work however short the update frequency; running, it
+// sleeps the frequency, 0 included.
+TEST_F(CountTest, IdleWaitsForWorkAndAwakeSleepsTheFrequency)
 {
-    struct SleepCase
+    for (const uint32_t frequency : {0u, 1u, 50u, 500u, 501u, 2000u})
     {
-        uint32_t frequency, idle;
-    };
-    const SleepCase cases[] = {{0, 0}, {1, 1}, {50, 50}, {500, 500}, {501, 500}, {2000, 500}};
-    for (const SleepCase& c : cases)
-    {
+        SCOPED_TRACE(frequency);
         ResetCountGlobals();
-        Settings.UpdateFrequency = c.frequency;
+        Settings.UpdateFrequency = frequency;
         ShellSim shell;
         const CountRequests idle = shell.Pass(T0);
-        EXPECT_EQ(idle.SleepMs, c.idle) << c.frequency;
+        EXPECT_EQ(idle.WaitForWork, 1u);
+        EXPECT_EQ(idle.SleepMs, 0u);
         EXPECT_EQ(idle.Effects | idle.PostCount | idle.CheckSoundPlayer, 0u);
         StartCount(T0);
-        EXPECT_EQ(shell.Pass(T0 + 1).SleepMs, c.frequency);
+        const CountRequests awake = shell.Pass(T0 + 1);
+        EXPECT_EQ(awake.WaitForWork, 0u);
+        EXPECT_EQ(awake.SleepMs, frequency);
     }
+}
+
+struct WakeCase
+{
+    const char* what;
+    void (*change)();
+    bool wakes;
+};
+
+// The wake is taken as the lock is released after each change: only a change that leaves the
+// count running or an alarm cycle going wakes the idle thread, and only once.
+TEST_F(CountTest, IdleThreadIsWokenOnceByWhatGivesItWork)
+{
+    const WakeCase cases[] = {
+        {"start", [] { StartCount(T0); }, true},
+        {"start/stop key", [] { StartStopCount(T0); }, true},
+        {"alarm cycle", [] { Settings.AlarmCycleActive = 1; }, true},
+        {"start then stop",
+         [] {
+             StartCount(T0);
+             StopCount(T0 + 10);
+         },
+         false},
+        {"reset while stopped", [] { ResetCount(T0); }, false},
+        {"preset while stopped", [] { LoadAndReset(1, T0); }, false},
+        {"nothing", [] {}, false},
+    };
+    for (const WakeCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ResetCountGlobals();
+        Settings.CountDirection = 1;
+        LoadSetTime(60000);
+        ShellSim shell;
+        EXPECT_FALSE(TakeCountingWake()); // not yet idle: it has not made a pass
+        ASSERT_EQ(shell.Pass(T0).WaitForWork, 1u);
+        EXPECT_FALSE(TakeCountingWake());
+        c.change();
+        EXPECT_EQ(TakeCountingWake(), c.wakes);
+        EXPECT_FALSE(TakeCountingWake());
+        if (!c.wakes) continue;
+        // Woken, it works and asks for no wake while it does.
+        EXPECT_EQ(shell.Pass(T0 + 50).WaitForWork, 0u);
+        EXPECT_FALSE(TakeCountingWake());
+    }
+}
+
+// A final time-up ends the work: without a cycle the next pass is idle again, and a start
+// after it wakes the thread.
+TEST_F(CountTest, ThreadGoesIdleAfterTheTimeUpAndIsWokenByTheNextStart)
+{
+    Settings.RepeatSound = 0;
+    Settings.FlashDisplay = 0;
+    Settings.ShowTimeUpWindow = 0;
+    StartCountdown(5000, T0);
+    ShellSim shell;
+    EXPECT_EQ(shell.Pass(T0 + 5001).WaitForWork, 0u); // the time-up itself
+    EXPECT_EQ(shell.Pass(T0 + 5050).WaitForWork, 1u);
+    AcknowledgeTimeUp();
+    EXPECT_FALSE(TakeCountingWake());
+    StartCount(T0 + 9000);
+    EXPECT_TRUE(TakeCountingWake());
+    EXPECT_EQ(shell.Pass(T0 + 9050).WaitForWork, 0u);
 }
 
 // Ten seconds, Beep, RepeatSound, interval 1.5 s, no window, then Stop: the beep repeats about

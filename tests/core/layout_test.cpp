@@ -110,7 +110,106 @@ TEST(DisplayLayoutBands, TickRepaint)
     EXPECT_TRUE(IsTickRepaint(timeBand, timeBand, 1));
     EXPECT_FALSE(IsTickRepaint(timeBand, timeBand, 2)); // after the buttons showed or hid
     EXPECT_FALSE(IsTickRepaint({0, 0, 400, 230}, timeBand, 1));
-    EXPECT_FALSE(IsTickRepaint({0, 81, 400, 229}, timeBand, 0));
+    // Within the band: the cells of a few characters, or part of the band uncovered.
+    EXPECT_TRUE(IsTickRepaint({0, 81, 400, 229}, timeBand, 0));
+    EXPECT_TRUE(IsTickRepaint({216, 100, 232, 200}, timeBand, 1));
+    EXPECT_FALSE(IsTickRepaint({216, 100, 232, 200}, timeBand, 2));
+    // Reaching into the header band above or past the band's right edge.
+    EXPECT_FALSE(IsTickRepaint({216, 80, 232, 200}, timeBand, 0));
+    EXPECT_FALSE(IsTickRepaint({216, 100, 401, 200}, timeBand, 0));
+    EXPECT_FALSE(IsTickRepaint({216, 100, 216, 200}, timeBand, 0)); // empty
+}
+
+// Digits 10 pixels wide, ':' and '.' 4, '1' 6 (a font without even digits would have it so).
+TextCells TestCells(uint32_t known = 1)
+{
+    TextCells cells = {};
+    cells.Known = known;
+    cells.Area = {0, 30, 400, 230};
+    cells.LineHeight = 100;
+    cells.Ink = 3;
+    for (char c = '0'; c <= '9'; ++c)
+        cells.Advance[static_cast<unsigned char>(c)] = 10;
+    cells.Advance[static_cast<unsigned char>(':')] = 4;
+    cells.Advance[static_cast<unsigned char>('.')] = 4;
+    return cells;
+}
+
+struct TickCase
+{
+    const char* painted;
+    const char* next;
+    Band expected;
+};
+
+TEST(DisplayTickRepaint, OnlyTheChangedCells)
+{
+    const Band band = {0, 30, 400, 230};
+    const Band whole = band;
+    const Band none = {0, 30, 0, 30};
+    // "04:59.9" is 58 wide, centred from x 171; its line from y 80 to 180; 3 pixels of ink.
+    const TickCase cases[] = {
+        {"04:59.9", "04:59.8", {216, 77, 232, 183}}, // the last digit
+        {"05:00.0", "04:59.9", {178, 77, 232, 183}}, // all but the first
+        {"04:59.9", "03:59.9", {178, 77, 194, 183}}, // one in the middle
+        {"04:59.9", "04:59.9", none},                // nothing new
+        {"10:00.0", "9:59.9", whole},                // shorter: the text moves
+        {"9:59.9", "10:00.0", whole},
+        {"", "0", whole},
+    };
+    for (const TickCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.painted << " -> " << c.next);
+        const Band b = TickRepaintBand(c.painted, c.next, TestCells(), band);
+        EXPECT_EQ(b.left, c.expected.left);
+        EXPECT_EQ(b.top, c.expected.top);
+        EXPECT_EQ(b.right, c.expected.right);
+        EXPECT_EQ(b.bottom, c.expected.bottom);
+    }
+}
+
+TEST(DisplayTickRepaint, WholeBandWhenTheCellsCannotTell)
+{
+    const Band band = {0, 30, 400, 230};
+    TextCells proportional = TestCells();
+    proportional.Advance[static_cast<unsigned char>('1')] = 6;
+    const struct
+    {
+        const char* what;
+        TextCells cells;
+        const char* painted;
+        const char* next;
+    } cases[] = {
+        {"not measured yet", TestCells(0), "04:59.9", "04:59.8"},
+        {"same length, other width", proportional, "04:59.9", "04:51.9"},
+        {"a character not measured", TestCells(), "04:59.9", "04:59.\xE9"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const Band b = TickRepaintBand(c.painted, c.next, c.cells, band);
+        EXPECT_EQ(b.left, band.left);
+        EXPECT_EQ(b.top, band.top);
+        EXPECT_EQ(b.right, band.right);
+        EXPECT_EQ(b.bottom, band.bottom);
+    }
+    // Equal widths with an uneven digit keep the cells: '1' for '1'.
+    const Band kept = TickRepaintBand("04:51.9", "04:51.8", proportional, band);
+    EXPECT_GT(kept.left, band.left);
+}
+
+// The ink around the cells stays inside the band: a text as wide as the area, in a line as
+// high as the band.
+TEST(DisplayTickRepaint, InkClampedToTheBand)
+{
+    const Band band = {0, 30, 58, 130};
+    TextCells cells = TestCells();
+    cells.Area = band;
+    const Band b = TickRepaintBand("05:00.0", "14:59.9", cells, band);
+    EXPECT_EQ(b.left, 0);
+    EXPECT_EQ(b.top, 30);
+    EXPECT_EQ(b.right, 58);
+    EXPECT_EQ(b.bottom, 130);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
+#include "app/counting.h"
 #include "data/settings.h"
 #include "display/timetext.h"
 #include "tests/win/harness_win.h"
@@ -29,17 +30,23 @@ CountSnapshot Snapshot()
     return {Count.Running, Count.TimeIsUp, Count.TargetTime, DisplayText};
 }
 
-// Pumps in 1 ms steps until the time is up; returns the tick at which it was seen.
-DWORD WaitForTimeUp(DWORD milliseconds)
+// Pumps until `changed` holds; the tick at which it was seen, 0 when it did not in time.
+template <typename Condition> DWORD TickWhen(Condition changed, DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds)
     {
-        if (Snapshot().timeIsUp != 0) return GetTickCount();
+        if (changed()) return GetTickCount();
         PumpMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
     return 0;
+}
+
+// The tick at which the time was seen up, 0 when it was not in time.
+DWORD WaitForTimeUp(DWORD milliseconds)
+{
+    return TickWhen([] { return Snapshot().timeIsUp != 0; }, milliseconds);
 }
 
 std::string DialogText(HWND dialog, int id)
@@ -74,6 +81,20 @@ void Press(HWND dialog, int button)
     while (!done)
         PumpMessagesFor(5);
     presser.join();
+}
+
+uint32_t Passes()
+{
+    CountLockGuard lock;
+    return CountingPasses;
+}
+
+// The counting thread's passes while this thread pumps for `milliseconds`.
+uint32_t PassesWhilePumping(DWORD milliseconds)
+{
+    const uint32_t before = Passes();
+    PumpMessagesFor(milliseconds);
+    return Passes() - before;
 }
 
 SettingsRecord Quiet()
@@ -154,6 +175,129 @@ TEST(RealCount, AutomaticRepeatKeepsRunningWhenItsWindowClosesItself)
     ASSERT_NE(next, nullptr);
     Press(next, 2);
     ASSERT_TRUE(PumpUntil([] { return Snapshot().running == 0; }, 3000));
+}
+
+// Stopped and quiet, the counting thread rests: over two seconds it makes no pass at all,
+// fresh from the start-up, after a stop and after an acknowledged time-up alike.
+TEST(RealCount, StoppedCountingThreadMakesNoPasses)
+{
+    SettingsRecord record = Quiet();
+    record.ShowTimeUpWindow = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b", SettingsImage(record)).empty());
+    PumpMessagesFor(300);
+    EXPECT_EQ(PassesWhilePumping(2000), 0u) << "fresh";
+
+    Command(CmdStartStop);
+    EXPECT_GT(PassesWhilePumping(500), 2u) << "running";
+    Command(CmdStartStop);
+    PumpMessagesFor(200);
+    EXPECT_EQ(Snapshot().running, 0u);
+    EXPECT_EQ(PassesWhilePumping(2000), 0u) << "stopped";
+
+    Command(CmdReset);
+    Command(CmdStartStop);
+    ASSERT_NE(WaitForTimeUp(6000), 0u);
+    Command(CmdStartStop); // acknowledges
+    PumpMessagesFor(200);
+    EXPECT_EQ(Snapshot().timeIsUp, 0u);
+    EXPECT_EQ(Snapshot().text, "3.0");
+    EXPECT_EQ(PassesWhilePumping(2000), 0u) << "acknowledged";
+}
+
+// A start wakes the resting thread at once, not at its next look: with a one-second update
+// period the first pass comes well inside the first period.
+TEST(RealCount, StartWakesTheRestingThreadAtOnce)
+{
+    SettingsRecord record = Quiet();
+    record.UpdateFrequency = 1000;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b", SettingsImage(record)).empty());
+    PumpMessagesFor(300);
+    ASSERT_EQ(PassesWhilePumping(1200), 0u); // resting, not looking now and then
+    const uint32_t before = Passes();
+    const DWORD started = GetTickCount();
+    Command(CmdStartStop);
+    const DWORD seen = TickWhen([before] { return Passes() != before; }, 3000);
+    ASSERT_NE(seen, 0u);
+    std::printf("first pass %lu ms after the start\n", seen - started);
+    EXPECT_LT(seen - started, 500u);
+}
+
+// After a final time-up the display flashes at every repeat interval until the time-up is
+// acknowledged; then it shows normally again and the thread rests.
+TEST(RealCount, FlashGoesOnUntilAcknowledgedThenTheThreadRests)
+{
+    SettingsRecord record = Quiet();
+    record.FlashDisplay = 1;
+    record.RepeatInterval = 700;
+    record.ShowTimeUpWindow = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(record)).empty());
+    const DWORD timeUp = WaitForTimeUp(6000);
+    ASSERT_NE(timeUp, 0u);
+    DWORD changes[3] = {};
+    uint32_t phases[3] = {};
+    uint32_t phase = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        const uint32_t last = phase;
+        changes[i] = TickWhen(
+            [&] {
+                CountLockGuard lock;
+                phase = FlashPhase;
+                return phase != last;
+            },
+            3000);
+        ASSERT_NE(changes[i], 0u) << i;
+        phases[i] = phase;
+    }
+    EXPECT_EQ(phases[0], 1u); // inverted first
+    EXPECT_EQ(phases[1], 2u);
+    EXPECT_EQ(phases[2], 1u);
+    // Each change within an update period and the tick's resolution of the interval.
+    const DWORD slack = record.UpdateFrequency + 40;
+    for (int i = 1; i < 3; ++i)
+    {
+        EXPECT_GE(changes[i] - changes[i - 1] + 20, record.RepeatInterval) << i;
+        EXPECT_LE(changes[i] - changes[i - 1], record.RepeatInterval + slack) << i;
+    }
+
+    Command(CmdStartStop);
+    PumpMessagesFor(200);
+    {
+        CountLockGuard lock;
+        EXPECT_EQ(FlashPhase, 0u);
+        EXPECT_EQ(Settings.AlarmCycleActive, 0u);
+    }
+    EXPECT_EQ(PassesWhilePumping(1500), 0u);
+}
+
+// Repeat without a window: each period starts exactly where the last ended, and the count is
+// still running after two time-ups.
+TEST(RealCount, AutomaticRepeatRunsOnWithoutGaps)
+{
+    SettingsRecord record = Quiet();
+    record.ThenAction = 2; // Repeat
+    record.ShowTimeUpWindow = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b", SettingsImage(record)).empty());
+    PumpMessagesFor(1000); // resting first
+    Command(CmdStartStop);
+    uint32_t start;
+    {
+        CountLockGuard lock;
+        start = Count.StartTick;
+    }
+    const auto startTick = [] {
+        CountLockGuard lock;
+        return Count.StartTick;
+    };
+    const DWORD first = TickWhen([&] { return startTick() == start + 3000; }, 5000);
+    ASSERT_NE(first, 0u);
+    const DWORD second = TickWhen([&] { return startTick() == start + 6000; }, 5000);
+    ASSERT_NE(second, 0u);
+    EXPECT_EQ(Snapshot().running, 1u);
+    EXPECT_EQ(Snapshot().timeIsUp, 0u);
+    // Seen one period apart, give or take an update period and the tick's resolution.
+    EXPECT_LE(second - first, 3000u + record.UpdateFrequency + 40);
+    EXPECT_GE(second - first + record.UpdateFrequency + 40, 3000u);
 }
 
 } // namespace

@@ -79,6 +79,35 @@ TEST(Executable, ManifestIconsAndDialogs)
     FreeLibrary(module);
 }
 
+// The names of the DLLs a program file imports, in capitals.
+std::vector<std::string> ImportedDlls(const std::string& bytes)
+{
+    std::vector<std::string> names;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + dos->e_lfanew);
+    // The import directory, found through the section that holds it.
+    const DWORD importRva =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    const auto* sections = IMAGE_FIRST_SECTION(nt);
+    const auto toOffset = [&](DWORD rva) -> DWORD {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress &&
+                rva < sections[i].VirtualAddress + sections[i].Misc.VirtualSize)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        return 0;
+    };
+    for (auto* d =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes.data() + toOffset(importRva));
+         d->Name != 0; ++d)
+    {
+        std::string name = bytes.data() + toOffset(d->Name);
+        for (char& c : name)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        names.push_back(name);
+    }
+    return names;
+}
+
 // One static file: a GUI program that imports only Windows system DLLs, under 300 KB.
 TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
 {
@@ -93,35 +122,28 @@ TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
     EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 
-    // The import directory, found through the section that holds it.
-    const DWORD importRva =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    const auto* sections = IMAGE_FIRST_SECTION(nt);
-    const auto toOffset = [&](DWORD rva) -> DWORD {
-        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
-            if (rva >= sections[i].VirtualAddress &&
-                rva < sections[i].VirtualAddress + sections[i].Misc.VirtualSize)
-                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
-        return 0;
-    };
     const char* system[] = {"KERNEL32.DLL", "USER32.DLL",  "GDI32.DLL", "COMCTL32.DLL",
                             "COMDLG32.DLL", "SHELL32.DLL", "OLE32.DLL", "WINMM.DLL",
                             "ADVAPI32.DLL", "MSVFW32.DLL", "MSVCRT.DLL"};
-    int imported = 0;
-    for (auto* d =
-             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes.data() + toOffset(importRva));
-         d->Name != 0; ++d)
+    const std::vector<std::string> imported = ImportedDlls(bytes);
+    for (const std::string& name : imported)
     {
-        std::string name = bytes.data() + toOffset(d->Name);
-        for (char& c : name)
-            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
         bool known = false;
         for (const char* s : system)
             known = known || name == s;
         EXPECT_TRUE(known) << name;
-        ++imported;
     }
-    EXPECT_GT(imported, 2);
+    EXPECT_GT(imported.size(), 2u);
+}
+
+// The shell's library is loaded by the first call that needs it, not with the program: a
+// start that shows no tray icon, opens nothing and keeps its data beside itself goes without.
+TEST(Executable, ShellLibraryIsNotImported)
+{
+    const std::vector<std::string> imported = ImportedDlls(ReadBytes(ProductExePath()));
+    ASSERT_FALSE(imported.empty());
+    for (const std::string& name : imported)
+        EXPECT_NE(name, "SHELL32.DLL");
 }
 
 } // namespace
