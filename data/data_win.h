@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdint>
 
@@ -43,11 +44,15 @@ uint32_t IdentifyWindows(char* name);
 bool ReplaceFileWhole(const char* path, const void* bytes, uint32_t size);
 
 // The shell's calls, bound on first use: shell32 is loaded when the program first needs it (a
-// tray icon, a file run or opened, an installed copy's data folder), not at every start.
+// tray icon, a file run or opened, an installed copy's data folder, a chooser of the options),
+// not at every start.
 BOOL WINAPI ShellNotifyIconLate(DWORD action, NOTIFYICONDATAA* record);
 HINSTANCE WINAPI ShellExecuteLate(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                   LPCSTR folder, INT show);
 BOOL WINAPI SpecialFolderPathLate(HWND window, LPSTR path, int folder, BOOL create);
+// The folder chooser and the path of what it returned (an item list, freed by the caller).
+ITEMIDLIST* WINAPI BrowseForFolderLate(BROWSEINFOA* browse);
+BOOL WINAPI PathFromItemListLate(const ITEMIDLIST* item, LPSTR path);
 
 // Seams that tests replace.
 extern UINT(WINAPI* DriveTypeProc)(LPCSTR root);

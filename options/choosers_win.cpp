@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "data/data_win.h"
 #include "data/settings.h"
 #include "options/choosers_win.h"
 #include "options/pages.h"
@@ -30,13 +31,13 @@ uint32_t ChooseAlarmFolder(HWND owner, char (&path)[600])
     browse.hwndOwner = owner;
     browse.lpszTitle = "Choose Directory:";
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_EDITBOX;
-    const LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+    const LPITEMIDLIST item = BrowseForFolderLate(&browse);
     uint32_t chosen = 0;
     if (item != nullptr)
     {
         // The path goes through a buffer of the size the call writes, then into `path`.
         char found[MAX_PATH] = {};
-        SHGetPathFromIDListA(item, found);
+        PathFromItemListLate(item, found);
         CoTaskMemFree(item);
         CopyText(found, path);
         chosen = 1;
@@ -52,7 +53,7 @@ uint32_t ChooseAlarmFile(HWND owner, char (&path)[600], const char* filter, HINS
     if (file == INVALID_HANDLE_VALUE)
     {
         char documents[MAX_PATH] = {};
-        SHGetSpecialFolderPathA(owner, documents, CSIDL_PERSONAL, FALSE);
+        SpecialFolderPathLate(owner, documents, CSIDL_PERSONAL, FALSE);
         CopyText(documents, path);
         // Named as a folder: without the separator the chooser would open in its parent with
         // "Documents" as the file name.
