@@ -1,7 +1,8 @@
 #include "display/timetext.h"
 
+#include <cstring>
+
 #include "data/settings.h"
-#include "text/text.h"
 
 char DisplayText[64];
 uint32_t WidthClass;
@@ -17,115 +18,112 @@ constexpr uint32_t MsPerSecond = 1000;
 // "If Big" shows days only above two days, so a count of a day and a half stays 36:00:00.
 constexpr uint32_t DaysThreshold = 172800000;
 
-// Nearly every field is below 100 and is written straight away; longer ones (hours past 99
-// without a days field) go through FormatDecimal. Every value is below 2^31 (days at most 49,
-// hours at most 1193), so no sign is ever written.
-char* PutNumber(char* out, uint32_t value)
+// "00" to "99": a field's two digits in one copy.
+constexpr char TwoDigits[] = "00010203040506070809101112131415161718192021222324252627282930313233"
+                             "34353637383940414243444546474849505152535455565758596061626364656667"
+                             "6869707172737475767778798081828384858687888990919293949596979899";
+
+void PutTwo(char* out, uint32_t value)
 {
-    if (value < 10)
-    {
-        *out++ = static_cast<char>('0' + value);
-        return out;
-    }
-    if (value < 100)
-    {
-        *out++ = static_cast<char>('0' + value / 10);
-        *out++ = static_cast<char>('0' + value % 10);
-        return out;
-    }
-    FormatDecimal(static_cast<int32_t>(value), out);
-    while (*out != 0)
-        ++out;
-    return out;
+    std::memcpy(out, TwoDigits + 2 * value, 2);
+}
+
+// The first n bytes of 16 set, for n = 0 to 16: the bytes of a text and its terminator.
+struct ByteMasks
+{
+    uint8_t Bytes[17][16];
+};
+constexpr ByteMasks MakeByteMasks()
+{
+    ByteMasks masks = {};
+    for (int n = 0; n <= 16; ++n)
+        for (int i = 0; i < n; ++i)
+            masks.Bytes[n][i] = 0xFF;
+    return masks;
+}
+constexpr ByteMasks Masks = MakeByteMasks();
+
+// Whether the first n bytes of a and b differ, as two words rather than a loop or a call.
+bool Differ(const char* a, const char* b, uint32_t n)
+{
+    uint64_t wa[2], wb[2], mask[2];
+    std::memcpy(wa, a, 16);
+    std::memcpy(wb, b, 16);
+    std::memcpy(mask, Masks.Bytes[n], 16);
+    return (((wa[0] ^ wb[0]) & mask[0]) | ((wa[1] ^ wb[1]) & mask[1])) != 0;
 }
 
 } // namespace
 
+// Every field is written at full width at a fixed place, whatever the count; only where the
+// text starts and ends depends on which fields it shows. Counts of every size then take the
+// same path: the choices left are selections, not branches on the count's digits.
+//
+//   index   2 3 4 5 6 7 8 9 10 11 12 13 14 15 16
+//   days    d d : h h : m m :  s  s  .  f  f  f
+//   hours       H H h h : m m  :  s  s  .  f  f  f
+//
+// A first field of hours has up to four digits (1193 hours without days); after days they are
+// two, and the days with their colon take the place of the hundreds.
 CountTextResult FormatCountText(uint32_t count, char* dest)
 {
     const uint32_t daysMode = Settings.DaysMode;
     const uint32_t secondsMode = Settings.SecondsMode;
 
-    // Built aside and compared with the old text before it replaces it.
-    char text[CountTextChars + 1];
-    char* out = text;
-    bool written = false;
-    uint32_t width = 0;
-    uint32_t rest = count;
-
-    if (daysMode == 2 || (daysMode == 1 && count > DaysThreshold))
-    {
-        const uint32_t days = rest / MsPerDay;
-        if (days != 0)
-        {
-            out = PutNumber(out, days);
-            width += days > 9 ? 2 : 1;
-            written = true;
-        }
-        rest -= days * MsPerDay;
-    }
-
+    const bool daysField = daysMode == 2 || (daysMode == 1 && count > DaysThreshold);
+    const uint32_t days = daysField ? count / MsPerDay : 0;
+    uint32_t rest = count - days * MsPerDay;
     const uint32_t hours = rest / MsPerHour;
-    if (hours != 0 || written)
-    {
-        if (written)
-        {
-            *out++ = ':';
-            if (hours < 10) *out++ = '0';
-        }
-        out = PutNumber(out, hours);
-        width += hours > 9 ? 2 : 1;
-        written = true;
-    }
     rest -= hours * MsPerHour;
-
-    // Minutes are always two digits, also as the first field (05:00).
     const uint32_t minutes = rest / MsPerMinute;
-    if (minutes != 0 || written)
-    {
-        if (written) *out++ = ':';
-        if (minutes < 10) *out++ = '0';
-        out = PutNumber(out, minutes);
-        width += 1;
-        written = true;
-    }
     rest -= minutes * MsPerMinute;
+    const uint32_t seconds = rest / MsPerSecond;
+    const uint32_t milliseconds = rest - seconds * MsPerSecond;
 
+    const bool daysShown = days != 0;
+    const bool hoursShown = daysShown || hours != 0;
+    const bool minutesShown = hoursShown || minutes != 0;
     // A count under a minute shows its seconds even in "No Seconds" mode.
-    if (secondsMode >= 1 || !written)
-    {
-        const uint32_t seconds = rest / MsPerSecond;
-        if (written)
-        {
-            *out++ = ':';
-            if (seconds < 10) *out++ = '0';
-        }
-        out = PutNumber(out, seconds);
-        width += 1;
-        rest -= seconds * MsPerSecond;
+    const bool secondsShown = secondsMode >= 1 || !minutesShown;
+    const bool fraction = secondsMode >= 2 && secondsMode <= 4;
 
-        if (secondsMode >= 2 && secondsMode <= 4)
-        {
-            // Truncated, never rounded: 12 050 ms is 12.0, 12.05 or 12.050.
-            const char digits[3] = {static_cast<char>('0' + rest / 100),
-                                    static_cast<char>('0' + rest / 10 % 10),
-                                    static_cast<char>('0' + rest % 10)};
-            *out++ = '.';
-            for (uint32_t i = 0; i < secondsMode - 1; ++i)
-                *out++ = digits[i];
-            width += secondsMode == 2 ? 1 : 2;
-        }
-    }
-    *out = 0;
+    // Room for 16 bytes from any start: the text is compared and copied as whole words.
+    char text[32] = {};
+    PutTwo(text + 3, hours / 100);
+    PutTwo(text + 5, hours % 100);
+    text[7] = ':';
+    PutTwo(text + 8, minutes);
+    text[10] = ':';
+    PutTwo(text + 11, seconds);
+    text[13] = '.';
+    // Truncated, never rounded: 12 050 ms is 12.0, 12.05 or 12.050.
+    text[14] = static_cast<char>('0' + milliseconds / 100);
+    PutTwo(text + 15, milliseconds % 100);
+    text[2] = TwoDigits[2 * days];
+    text[3] = daysShown ? TwoDigits[2 * days + 1] : text[3];
+    text[4] = daysShown ? ':' : text[4];
 
-    bool changed = secondsMode >= 2 && secondsMode <= 4;
-    char* to = dest;
-    for (const char* from = text;; ++from, ++to)
-    {
-        if (!changed && *to != *from) changed = true;
-        *to = *from;
-        if (*from == 0) break;
-    }
+    // Where the text starts: at its first field, without leading zeros, except that minutes
+    // are always two digits (05:00).
+    const uint32_t hourDigits = hours >= 1000 ? 4 : hours >= 100 ? 3 : hours >= 10 ? 2 : 1;
+    const uint32_t first = daysShown      ? (days >= 10 ? 2 : 3)
+                           : hours != 0   ? 7 - hourDigits
+                           : minutes != 0 ? 8
+                                          : (seconds >= 10 ? 11 : 12);
+    // Where it ends: after the minutes, the seconds, or the fraction's 1, 2 or 3 digits.
+    const uint32_t last = !secondsShown ? 10 : fraction ? 13 + secondsMode : 13;
+    text[last] = 0;
+    const char* from = text + first;
+    const uint32_t length = last - first;
+
+    uint32_t width = (daysShown ? (days > 9 ? 2 : 1) : 0) + (hoursShown ? (hours > 9 ? 2 : 1) : 0) +
+                     (minutesShown ? 1 : 0) + (secondsShown ? 1 : 0);
+    if (fraction) width += secondsMode == 2 ? 1 : 2;
+
+    // A fraction moves on every update: such a text is always new. The copy takes 16 bytes,
+    // which every destination holds; those past the terminator mean nothing.
+    const bool changed = fraction || Differ(dest, from, length + 1);
+    std::memcpy(dest, from, 16);
 
     if (dest == DisplayText)
     {

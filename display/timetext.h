@@ -22,7 +22,7 @@ struct CountTextResult
     uint32_t Changed;    // 1 when the text must be repainted
 };
 
-// Writes the text for `count` into `dest` (at least CountTextChars + 1 bytes), replacing what
+// Writes the text for `count` into `dest` (at least 16 bytes), replacing what
 // was there. With a fraction shown the result always counts as changed (the fraction moves on
 // every update); otherwise only when the text differs from the old one. When `dest` is
 // DisplayText, WidthClass takes the width class and a change adds one to ChangeCount; any
