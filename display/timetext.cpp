@@ -28,31 +28,6 @@ void PutTwo(char* out, uint32_t value)
     std::memcpy(out, TwoDigits + 2 * value, 2);
 }
 
-// The first n bytes of 16 set, for n = 0 to 16: the bytes of a text and its terminator.
-struct ByteMasks
-{
-    uint8_t Bytes[17][16];
-};
-constexpr ByteMasks MakeByteMasks()
-{
-    ByteMasks masks = {};
-    for (int n = 0; n <= 16; ++n)
-        for (int i = 0; i < n; ++i)
-            masks.Bytes[n][i] = 0xFF;
-    return masks;
-}
-constexpr ByteMasks Masks = MakeByteMasks();
-
-// Whether the first n bytes of a and b differ, as two words rather than a loop or a call.
-bool Differ(const char* a, const char* b, uint32_t n)
-{
-    uint64_t wa[2], wb[2], mask[2];
-    std::memcpy(wa, a, 16);
-    std::memcpy(wb, b, 16);
-    std::memcpy(mask, Masks.Bytes[n], 16);
-    return (((wa[0] ^ wb[0]) & mask[0]) | ((wa[1] ^ wb[1]) & mask[1])) != 0;
-}
-
 } // namespace
 
 // Every field is written at full width at a fixed place, whatever the count; only where the
@@ -122,7 +97,9 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
 
     // A fraction moves on every update: such a text is always new. The copy takes 16 bytes,
     // which every destination holds; those past the terminator mean nothing.
-    const bool changed = fraction || Differ(dest, from, length + 1);
+    bool changed = fraction;
+    for (uint32_t i = 0; !changed && i <= length; ++i)
+        changed = dest[i] != from[i];
     std::memcpy(dest, from, 16);
 
     if (dest == DisplayText)
