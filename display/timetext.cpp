@@ -47,13 +47,13 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
 
     const bool daysField = daysMode == 2 || (daysMode == 1 && count > DaysThreshold);
     const uint32_t days = daysField ? count / MsPerDay : 0;
-    uint32_t rest = count - days * MsPerDay;
+    // Each field straight from the rest rather than from the field before it: the divisions
+    // run side by side instead of one after the other.
+    const uint32_t rest = count - days * MsPerDay;
     const uint32_t hours = rest / MsPerHour;
-    rest -= hours * MsPerHour;
-    const uint32_t minutes = rest / MsPerMinute;
-    rest -= minutes * MsPerMinute;
-    const uint32_t seconds = rest / MsPerSecond;
-    const uint32_t milliseconds = rest - seconds * MsPerSecond;
+    const uint32_t minutes = rest / MsPerMinute % 60;
+    const uint32_t seconds = rest / MsPerSecond % 60;
+    const uint32_t milliseconds = rest % MsPerSecond;
 
     const bool daysShown = days != 0;
     const bool hoursShown = daysShown || hours != 0;
