@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+// The program's name and version: the tray tip, the options window's and the file chooser's
+// caption.
+constexpr char ProgramCaption[] = "Mivo 1.9";
+
 // Process-wide handles, set during start-up.
 extern HINSTANCE Instance;
 extern HWND MainWindow;

@@ -121,7 +121,7 @@ LRESULT MainWindowOnClosing(UINT message)
 {
     SaveSettings();
     // Sent whether or not there is an icon: the shell drops a delete it cannot match.
-    NotifyTrayIcon(MainWindow, SmallIcon, 0, WM_TRAYNOTIFY, TrayIdleTip, NIM_DELETE);
+    NotifyTrayIcon(MainWindow, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
     // The player is a window of its own: it would outlive the program's window.
     StopSoundPlayer();
     PostQuitMessage(0);
@@ -135,7 +135,7 @@ LRESULT MainWindowOnSize(HWND window, WPARAM kind)
     if (toTray)
     {
         ShowWindow(window, SW_HIDE);
-        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, TrayIdleTip, NIM_ADD);
+        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_ADD);
     }
     {
         // The counting thread decides on the title by it.
@@ -158,7 +158,7 @@ LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
         if (Count.Running != 0)
             CopyCountTitle(tip);
         else
-            CopyText(TrayIdleTip, tip);
+            CopyText(ProgramCaption, tip);
     }
     NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, tip, NIM_MODIFY);
     if (mouseMessage == WM_LBUTTONDBLCLK)
@@ -167,7 +167,7 @@ LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
             CountLockGuard lock;
             WindowState = WindowNormal;
         }
-        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, TrayIdleTip, NIM_DELETE);
+        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
         ShowWindow(window, SW_RESTORE);
         SetForegroundWindow(window);
     }
@@ -181,8 +181,9 @@ void RunQuickSet(HWND window)
 {
     DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_QUICKSET), window, QuickSetProc,
                     reinterpret_cast<LPARAM>(TooltipRecord));
+    // Cancel (2) lies below every time button's id.
     const uint32_t result = PromptResult;
-    if (result == QuickSetCancel || result <= QuickSetIdBase) return;
+    if (result <= QuickSetIdBase) return;
     bool start = false;
     RunCountOperation([result, &start](uint32_t tick) {
         const uint32_t effects = LoadAndReset(QuickSetMilliseconds(result), tick);

@@ -74,6 +74,17 @@ void AddTooltip(HWND window, TooltipBlock* record, int id, const char* text)
     SendMessageA(record->Tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void RemoveTooltip(HWND window, TooltipBlock* record, int id)
+{
+    const HWND control = GetDlgItem(window, id);
+    if (record == nullptr || control == nullptr) return;
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = control;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    SendMessageA(record->Tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void LabelDirectionButton(HWND window)
 {
     SetDlgItemTextA(window, CmdReverse, UiString(DirectionLabel()));

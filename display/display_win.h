@@ -27,6 +27,8 @@ extern TooltipBlock* TooltipRecord;
 TooltipBlock* CreateTooltipControl();
 // Attaches `text` (kept by pointer: a UI string) as the tooltip of control `id` of `window`.
 void AddTooltip(HWND window, TooltipBlock* record, int id, const char* text);
+// Detaches the tooltip of control `id` of `window`, if it has one: before the control goes.
+void RemoveTooltip(HWND window, TooltipBlock* record, int id);
 
 // WM_CREATE: the six buttons with their tooltips, the first text, the counting thread.
 void CreateControlButtons(HWND window);
@@ -42,9 +44,6 @@ void ShowContextMenu(HWND window);
 // The QuickSet window's procedure (dialog IDD_QUICKSET). It opens under the pointer; the
 // chosen button's id, or 2 for Cancel, is left in PromptResult.
 INT_PTR CALLBACK QuickSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The tip of the tray icon while no count runs.
-constexpr char TrayIdleTip[] = "Mivo 1.9";
 
 // Adds, changes or removes (NIM_ADD, NIM_MODIFY, NIM_DELETE) the tray icon `id` of `window`;
 // `tip` is cut to 127 characters. The shell's answer is not looked at.

@@ -11,13 +11,6 @@
 namespace
 {
 
-uint32_t Selection(HWND page, int list, uint32_t previous)
-{
-    const auto selection =
-        static_cast<int32_t>(SendDlgItemMessageA(page, list, CB_GETCURSEL, 0, 0));
-    return ListChoice(static_cast<uint32_t>(list), selection, previous);
-}
-
 void SetChooserOpen(uint32_t open)
 {
     CountLockGuard lock;
@@ -50,10 +43,10 @@ void ActionsPageOnCommand(HWND page, int id)
 {
     switch (id)
     {
-    case 4004: Settings.CountDirection = Selection(page, 4004, Settings.CountDirection); break;
-    case 4005: Settings.WaitMode = Selection(page, 4005, Settings.WaitMode); break;
-    case 4013: Settings.CountUntil = Selection(page, 4013, Settings.CountUntil); break;
-    case 4007: Settings.AlarmAction = Selection(page, 4007, Settings.AlarmAction); break;
+    case 4004:
+    case 4005:
+    case 4013:
+    case 4007: StoreListChoice(page, static_cast<uint32_t>(id)); break;
     case 1016: ChangeAlarmPath(page); return;
     case 1015: TestAlarmAction(page); return;
     default: return;
@@ -65,11 +58,9 @@ void WriteActionsPage(HWND page)
 {
     Settings.RepeatInterval = RepeatIntervalFrom(GetDlgItemInt(page, 1061, nullptr, FALSE));
     GetDlgItemTextA(page, 4008, Settings.AlarmPath, sizeof Settings.AlarmPath);
-    Settings.CountDirection = Selection(page, 4004, Settings.CountDirection);
-    Settings.WaitMode = Selection(page, 4005, Settings.WaitMode);
-    Settings.AlarmAction = Selection(page, 4007, Settings.AlarmAction);
-    Settings.ThenAction = Selection(page, 4010, Settings.ThenAction);
-    Settings.CountUntil = Selection(page, 4013, Settings.CountUntil);
+    static const uint32_t Lists[5] = {4004, 4005, 4007, 4010, 4013};
+    for (const uint32_t list : Lists)
+        StoreListChoice(page, list);
     Settings.RepeatSound = BoxState(page, 1012);
     Settings.ShowTimeUpWindow = BoxState(page, 1017);
     // A test sound played through the player stops with the page.

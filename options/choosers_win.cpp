@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "app/app_win.h"
 #include "data/data_win.h"
 #include "data/settings.h"
 #include "options/choosers_win.h"
@@ -68,7 +69,7 @@ uint32_t ChooseAlarmFile(HWND owner, char (&path)[600], const char* filter, HINS
     FileChooser.lpstrFilter = filter;
     FileChooser.lpstrFile = path;
     FileChooser.nMaxFile = sizeof path;
-    FileChooser.lpstrTitle = "Mivo 1.9";
+    FileChooser.lpstrTitle = ProgramCaption;
     FileChooser.Flags =
         OFN_EXPLORER | OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     return GetOpenFileNameA(&FileChooser) != FALSE ? 1 : 0;

@@ -30,23 +30,6 @@ void ShowFieldNumber(HWND page, int id, uint32_t value, bool emptyForZero)
     SetDlgItemTextA(page, id, text);
 }
 
-// The page's controls leave the program's tooltip control with the page: a tool keyed by a
-// destroyed window's handle would otherwise outlive it and could match a later window.
-void RemovePageTooltips(HWND page)
-{
-    if (TooltipRecord == nullptr) return;
-    for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
-    {
-        const HWND control = GetDlgItem(page, static_cast<int>(tip->Control));
-        if (control == nullptr) continue;
-        TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.hwnd = control;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        SendMessageA(TooltipRecord->Tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
 } // namespace
 
 void ShowOptions(HWND owner)
@@ -78,7 +61,7 @@ void ShowOptions(HWND owner)
     sheet.dwFlags = PSH_NOAPPLYNOW;
     sheet.hwndParent = owner;
     sheet.hInstance = Instance;
-    sheet.pszCaption = "Mivo 1.9";
+    sheet.pszCaption = ProgramCaption;
     sheet.nPages = 4;
     sheet.nStartPage = 0;
     sheet.phpage = handles;
@@ -161,6 +144,17 @@ uint32_t BoxState(HWND page, int id)
     return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
 }
 
+void StoreListChoice(HWND page, uint32_t list)
+{
+    for (const ControlSetting& entry : ListSettings)
+    {
+        if (entry.Control != list) continue;
+        const auto selection = static_cast<int32_t>(
+            SendDlgItemMessageA(page, static_cast<int>(list), CB_GETCURSEL, 0, 0));
+        Settings.*entry.Setting = ListChoice(list, selection, Settings.*entry.Setting);
+    }
+}
+
 bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)(HWND),
                        INT_PTR& result)
 {
@@ -173,7 +167,10 @@ bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)
         return true;
     case WM_COMMAND: result = TRUE; return true;
     case WM_DESTROY:
-        RemovePageTooltips(page);
+        // A tool keyed by a destroyed control's handle would outlive it and could match a
+        // later window that reuses the handle.
+        for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
+            RemoveTooltip(page, TooltipRecord, static_cast<int>(tip->Control));
         result = FALSE;
         return true;
     case WM_NOTIFY: {

@@ -25,6 +25,9 @@ void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId);
 
 // A check box's state as a flag: 1 when ticked, else 0.
 uint32_t BoxState(HWND page, int id);
+// Stores the choice of drop-down list `list` into the setting it shows (ListChoice: never the
+// list's no-selection value).
+void StoreListChoice(HWND page, uint32_t list);
 
 // The answers every page gives: the property-sheet notifications (leaving writes the page with
 // `writePage`), WM_COMMAND and the tooltips of its controls. Returns whether `message` was one

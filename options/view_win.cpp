@@ -9,13 +9,6 @@
 namespace
 {
 
-uint32_t ScalingSelection(HWND page)
-{
-    const auto selection =
-        static_cast<int32_t>(SendDlgItemMessageA(page, 1063, CB_GETCURSEL, 0, 0));
-    return ListChoice(1063, selection, Settings.ScalingMethod);
-}
-
 void ChangeFont(HWND page)
 {
     if (ChooseTimeFont(page, Settings.FontFace, Settings.FontSize, Settings.TextColour,
@@ -45,7 +38,7 @@ void ViewPageOnCommand(HWND page, int id)
         UpdatePageEnables(page);
         break;
     case 1063:
-        Settings.ScalingMethod = ScalingSelection(page);
+        StoreListChoice(page, 1063);
         InvalidateRect(MainWindow, nullptr, FALSE);
         break;
     default: break;
@@ -76,7 +69,7 @@ void WriteViewPage(HWND page)
     GetDlgItemTextA(page, 4009, Settings.HeaderText, sizeof Settings.HeaderText);
     Settings.ShowHeader = BoxState(page, 1008);
     Settings.ShowTimeUpText = BoxState(page, 1004);
-    Settings.ScalingMethod = ScalingSelection(page);
+    StoreListChoice(page, 1063);
 }
 
 } // namespace

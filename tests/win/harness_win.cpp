@@ -276,6 +276,7 @@ struct WindowSearch
     const char* title;
     DWORD processId;
     HWND found;
+    const std::function<bool(HWND)>* fits;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
@@ -285,8 +286,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
     GetWindowTextA(window, title, sizeof title);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (std::strcmp(title, search->title) == 0 && IsWindowVisible(window) &&
-        process == search->processId)
+    if ((search->title == nullptr || std::strcmp(title, search->title) == 0) &&
+        IsWindowVisible(window) && process == search->processId &&
+        (search->fits == nullptr || (*search->fits)(window)))
     {
         search->found = window;
         return FALSE;
@@ -294,11 +296,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
     return TRUE;
 }
 
-} // namespace
-
-HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
+HWND FindWindowLike(WindowSearch& search, DWORD milliseconds)
 {
-    WindowSearch search = {title, processId != 0 ? processId : GetCurrentProcessId(), nullptr};
     const DWORD start = GetTickCount();
     do
     {
@@ -307,6 +306,21 @@ HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
         Sleep(10);
     } while (GetTickCount() - start < milliseconds);
     return nullptr;
+}
+
+} // namespace
+
+HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
+{
+    WindowSearch search = {title, processId != 0 ? processId : GetCurrentProcessId(), nullptr,
+                           nullptr};
+    return FindWindowLike(search, milliseconds);
+}
+
+HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits, DWORD milliseconds)
+{
+    WindowSearch search = {title, GetCurrentProcessId(), nullptr, &fits};
+    return FindWindowLike(search, milliseconds);
 }
 
 HWND MainWindowOf(DWORD process, DWORD milliseconds)

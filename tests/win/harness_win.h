@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,11 @@ std::string DefaultSettingsImage();
 std::string StartInTempFolder(const char* commandLine = "Mivo.exe",
                               const std::string& settingsImage = DefaultSettingsImage());
 
-// A top-level window of this process whose title is `title`, waiting up to `milliseconds`.
+// A visible top-level window of this process whose title is `title` (any title when null) and
+// that `fits`, waiting up to `milliseconds` (0: one look).
 HWND WaitForWindow(const char* title, DWORD milliseconds = 5000, DWORD processId = 0);
+HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits,
+                   DWORD milliseconds = 5000);
 
 // Runs a copy of this test program as `exeName` in `folder` (made when missing) in child mode
 // `mode` with the current folder `currentFolder`; `environment` holds extra NAME=value lines.

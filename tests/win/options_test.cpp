@@ -48,16 +48,12 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = Patience)
 // The open options window: the "Mivo 1.9" window of this process that holds a tab control.
 HWND FindSheet()
 {
-    HWND window = nullptr;
-    while ((window = FindWindowExA(nullptr, window, "#32770", "Mivo 1.9")) != nullptr)
-    {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-            FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr) != nullptr)
-            return window;
-    }
-    return nullptr;
+    return WaitForWindow(
+        "Mivo 1.9",
+        [](HWND window) {
+            return FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr) != nullptr;
+        },
+        0);
 }
 
 int CountSheets()
@@ -172,25 +168,13 @@ struct User
     }
 };
 
-// A visible dialog of this process titled `title`, other than the sheet, that `fits`.
+// A visible window of this process titled `title` (any when null), other than the sheet, that
+// `fits`.
 HWND WaitForDialog(
     const char* title, HWND sheet,
     const std::function<bool(HWND)>& fits = [](HWND) { return true; })
 {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        HWND window = nullptr;
-        while ((window = FindWindowExA(nullptr, window, "#32770", title)) != nullptr)
-        {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (window != sheet && process == GetCurrentProcessId() && IsWindowVisible(window) &&
-                fits(window))
-                found = window;
-        }
-        return found != nullptr;
-    });
-    return found;
+    return WaitForWindow(title, [&](HWND window) { return window != sheet && fits(window); });
 }
 
 // Presses a chooser's own button and waits until it has closed.
@@ -447,15 +431,8 @@ TEST(OptionsSheet, MiscEnablesFollowAtOnceAndFrequenciesAreStoredAsTyped)
 // The reset question: the prompt window, found by its message field.
 HWND WaitForResetPrompt(HWND sheet)
 {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        HWND window = nullptr;
-        while ((window = FindWindowExA(nullptr, window, "#32770", "Mivo 1.9")) != nullptr)
-            if (window != sheet && IsWindowVisible(window) && GetDlgItem(window, 1601) != nullptr)
-                found = window;
-        return found != nullptr;
-    });
-    return found;
+    return WaitForDialog("Mivo 1.9", sheet,
+                         [](HWND window) { return GetDlgItem(window, 1601) != nullptr; });
 }
 
 TEST(OptionsSheet, ResetAsksAndOnYesShowsTheDefaultsOnEveryPage)

@@ -18,24 +18,11 @@
 namespace
 {
 
-// The open QuickSet window of this process: the dialog that holds the "1D" button.
+// The open QuickSet window of this process: the window that holds the "1D" button.
 HWND WaitForQuickSet(DWORD milliseconds = 5000)
 {
-    const DWORD start = GetTickCount();
-    do
-    {
-        HWND dialog = nullptr;
-        while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) != nullptr)
-        {
-            DWORD process = 0;
-            GetWindowThreadProcessId(dialog, &process);
-            if (process == GetCurrentProcessId() && IsWindowVisible(dialog) &&
-                GetDlgItem(dialog, 2640) != nullptr)
-                return dialog;
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
-    return nullptr;
+    return WaitForWindow(
+        nullptr, [](HWND window) { return GetDlgItem(window, 2640) != nullptr; }, milliseconds);
 }
 
 // What the user saw of one QuickSet window.
