@@ -45,13 +45,13 @@ void PlaySoundFile(const char* path)
     if (IsWaveSound(path))
     {
         // Returns at once; a later call cuts a sound still playing.
-        PlaySoundA(path, nullptr, SND_FILENAME | SND_ASYNC);
+        PlaySoundLate(path, nullptr, SND_FILENAME | SND_ASYNC);
         return;
     }
     StopSoundPlayer();
     // A hidden player: no parent, no visible style, and no error box when the file will
     // not open.
-    const HWND player = MCIWndCreateA(
+    const HWND player = SoundPlayerCreateLate(
         nullptr, Instance, MCIWNDF_NOERRORDLG | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU, path);
     if (player == nullptr) return;
     // Wine gives a file that will not open a device id all the same, with an error.

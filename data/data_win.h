@@ -43,9 +43,11 @@ uint32_t IdentifyWindows(char* name);
 // beside it first, so a failure leaves the old file whole. False on failure.
 bool ReplaceFileWhole(const char* path, const void* bytes, uint32_t size);
 
-// The shell's calls, bound on first use: shell32 is loaded when the program first needs it (a
-// tray icon, a file run or opened, an installed copy's data folder, a chooser of the options),
-// not at every start.
+// System calls bound on first use. The libraries behind them (shell32, comdlg32, ole32, msvfw32,
+// winmm) are loaded when the program first needs one (a tray icon, a file run, opened or
+// played, an installed copy's data folder, a chooser of the options), not at every start. Each
+// answers as its system call does, or as that call does when out of memory if its library
+// will not load.
 BOOL WINAPI ShellNotifyIconLate(DWORD action, NOTIFYICONDATAA* record);
 HINSTANCE WINAPI ShellExecuteLate(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                   LPCSTR folder, INT show);
@@ -53,6 +55,16 @@ BOOL WINAPI SpecialFolderPathLate(HWND window, LPSTR path, int folder, BOOL crea
 // The folder chooser and the path of what it returned (an item list, freed by the caller).
 ITEMIDLIST* WINAPI BrowseForFolderLate(BROWSEINFOA* browse);
 BOOL WINAPI PathFromItemListLate(const ITEMIDLIST* item, LPSTR path);
+// The choosers' records by their tags: <commdlg.h> would rename FindText for every includer.
+BOOL WINAPI OpenFileNameLate(struct tagOFNA* chooser);
+BOOL WINAPI ChooseFontLate(struct tagCHOOSEFONTA* chooser);
+BOOL WINAPI ChooseColorLate(struct tagCHOOSECOLORA* chooser);
+HRESULT WINAPI ComInitializeLate(DWORD model);
+void WINAPI ComUninitializeLate();
+void WINAPI ComFreeLate(void* block);
+// MCIWndCreateA.
+HWND SoundPlayerCreateLate(HWND parent, HINSTANCE instance, DWORD style, LPCSTR file);
+BOOL WINAPI PlaySoundLate(LPCSTR sound, HMODULE module, DWORD flags);
 
 // Seams that tests replace.
 extern UINT(WINAPI* DriveTypeProc)(LPCSTR root);

@@ -27,7 +27,7 @@ uint32_t ChooseAlarmFolder(HWND owner, char (&path)[600])
 {
     // The shell's folder objects want COM on this thread; balanced whether or not it was
     // already initialised.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const HRESULT com = ComInitializeLate(COINIT_APARTMENTTHREADED);
     BROWSEINFOA browse = {};
     browse.hwndOwner = owner;
     browse.lpszTitle = "Choose Directory:";
@@ -39,11 +39,11 @@ uint32_t ChooseAlarmFolder(HWND owner, char (&path)[600])
         // The path goes through a buffer of the size the call writes, then into `path`.
         char found[MAX_PATH] = {};
         PathFromItemListLate(item, found);
-        CoTaskMemFree(item);
+        ComFreeLate(item);
         CopyText(found, path);
         chosen = 1;
     }
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (SUCCEEDED(com)) ComUninitializeLate();
     return chosen;
 }
 
@@ -72,7 +72,7 @@ uint32_t ChooseAlarmFile(HWND owner, char (&path)[600], const char* filter, HINS
     FileChooser.lpstrTitle = ProgramCaption;
     FileChooser.Flags =
         OFN_EXPLORER | OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&FileChooser) != FALSE ? 1 : 0;
+    return OpenFileNameLate(&FileChooser) != FALSE ? 1 : 0;
 }
 
 uint32_t ChooseTimeFont(HWND owner, char (&face)[600], uint32_t& size, uint32_t textColour,
@@ -90,7 +90,7 @@ uint32_t ChooseTimeFont(HWND owner, char (&face)[600], uint32_t& size, uint32_t 
     chooser.lpLogFont = &font;
     chooser.rgbColors = textColour;
     chooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontA(&chooser)) return 0;
+    if (!ChooseFontLate(&chooser)) return 0;
     CopyText(font.lfFaceName, face);
     size = FontSizeFromHeight(font.lfHeight);
     weight = static_cast<uint32_t>(font.lfWeight);
@@ -108,7 +108,7 @@ bool ChooseColour(HWND owner, uint32_t& colour, HINSTANCE instance)
     chooser.rgbResult = colour;
     chooser.lpCustColors = reinterpret_cast<COLORREF*>(Settings.CustomColours);
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorA(&chooser)) return false;
+    if (!ChooseColorLate(&chooser)) return false;
     colour = chooser.rgbResult;
     return true;
 }

@@ -136,14 +136,19 @@ TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
     EXPECT_GT(imported.size(), 2u);
 }
 
-// The shell's library is loaded by the first call that needs it, not with the program: a
-// start that shows no tray icon, opens nothing and keeps its data beside itself goes without.
-TEST(Executable, ShellLibraryIsNotImported)
+// Libraries that only some commands need: the shell (tray, ReadMe, Run File, an installed
+// copy's data folder), the common dialogs and COM (the choosers), the players (a sound file).
+const char* const LateLibraries[] = {"SHELL32.DLL", "COMDLG32.DLL", "MSVFW32.DLL", "WINMM.DLL",
+                                     "OLE32.DLL"};
+
+// They are loaded by the first call that needs them, not with the program.
+TEST(Executable, LateLibrariesAreNotImported)
 {
     const std::vector<std::string> imported = ImportedDlls(ReadBytes(ProductExePath()));
     ASSERT_FALSE(imported.empty());
     for (const std::string& name : imported)
-        EXPECT_NE(name, "SHELL32.DLL");
+        for (const char* late : LateLibraries)
+            EXPECT_NE(name, late);
 }
 
 TEST(Executable, StaysWithinItsSizeBudget)

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <mmsystem.h>
 #include <shlobj.h>
+#include <vfw.h>
 
 #include <string>
+#include <thread>
 
 #include "app/app_win.h"
 #include "data/data_win.h"
@@ -48,6 +51,41 @@ TEST(LateShell, TrayIconComesAndGoes)
     EXPECT_TRUE(ShellNotifyIconLate(NIM_DELETE, &record));
     // Gone: the shell no longer knows it.
     EXPECT_FALSE(ShellNotifyIconLate(NIM_MODIFY, &record));
+}
+
+// COM, the players and the sound call, bound on first use, answer as the system's own calls.
+TEST(LateCalls, AnswerAsTheSystemDoes)
+{
+    HRESULT first = E_FAIL, second = E_FAIL, direct = E_FAIL;
+    std::thread([&] {
+        first = ComInitializeLate(COINIT_APARTMENTTHREADED);
+        second = ComInitializeLate(COINIT_APARTMENTTHREADED);
+        direct = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        for (int i = 0; i < 3; ++i)
+            ComUninitializeLate();
+    }).join();
+    EXPECT_EQ(first, S_OK);
+    EXPECT_EQ(second, S_FALSE); // already initialised on this thread
+    EXPECT_EQ(direct, S_FALSE);
+
+    // A block of COM's allocator goes back through the late call.
+    void* block = CoTaskMemAlloc(64);
+    ASSERT_NE(block, nullptr);
+    ComFreeLate(block);
+
+    const std::string missing = NewTempFolder() + "missing.wav";
+    const DWORD flags = SND_FILENAME | SND_NODEFAULT | SND_SYNC;
+    EXPECT_EQ(PlaySoundLate(missing.c_str(), nullptr, flags),
+              PlaySoundA(missing.c_str(), nullptr, flags));
+    EXPECT_TRUE(PlaySoundLate(nullptr, nullptr, 0)); // stops nothing, as PlaySoundA does
+
+    const HWND player =
+        SoundPlayerCreateLate(nullptr, GetModuleHandleA(nullptr), MCIWNDF_NOERRORDLG, nullptr);
+    ASSERT_NE(player, nullptr);
+    char name[64] = {};
+    GetClassNameA(player, name, sizeof name);
+    EXPECT_STREQ(name, MCIWND_WINDOW_CLASS);
+    DestroyWindow(player);
 }
 
 } // namespace

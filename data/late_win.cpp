@@ -1,0 +1,157 @@
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <atomic>
+
+#include "data/data_win.h"
+
+namespace
+{
+
+// A library that the program needs only for some commands, loaded by the first call that needs
+// it and kept for the run. A race of two first calls only raises its load count.
+struct LateLibrary
+{
+    const char* name;
+    std::atomic<HMODULE> module;
+};
+
+LateLibrary Shell32 = {"shell32.dll", {}};
+LateLibrary CommonDialogs = {"comdlg32.dll", {}};
+LateLibrary Com = {"ole32.dll", {}};
+LateLibrary VideoForWindows = {"msvfw32.dll", {}};
+LateLibrary Multimedia = {"winmm.dll", {}};
+
+// The entry `name` of `library`, looked up once and kept in `slot`. Two first calls at once
+// store the same address. (A function-local static would bring the C++ runtime's guard, and
+// with it its terminate handler, into the executable: over 100 KB.)
+template <typename Call> Call Bound(std::atomic<Call>& slot, LateLibrary& library, const char* name)
+{
+    Call call = slot.load(std::memory_order_acquire);
+    if (call != nullptr) return call;
+    HMODULE module = library.module.load(std::memory_order_acquire);
+    if (module == nullptr)
+    {
+        module = LoadLibraryA(library.name);
+        if (module == nullptr) return nullptr;
+        library.module.store(module, std::memory_order_release);
+    }
+    call = reinterpret_cast<Call>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    slot.store(call, std::memory_order_release);
+    return call;
+}
+
+using NotifyIconCall = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
+using ExecuteCall = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+using FolderPathCall = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
+using BrowseCall = ITEMIDLIST*(WINAPI*)(BROWSEINFOA*);
+using ItemPathCall = BOOL(WINAPI*)(const ITEMIDLIST*, LPSTR);
+using OpenFileCall = BOOL(WINAPI*)(OPENFILENAMEA*);
+using FontCall = BOOL(WINAPI*)(CHOOSEFONTA*);
+using ColourCall = BOOL(WINAPI*)(CHOOSECOLORA*);
+using ComStartCall = HRESULT(WINAPI*)(void*, DWORD);
+using ComEndCall = void(WINAPI*)();
+using ComFreeCall = void(WINAPI*)(void*);
+using PlayerCall = HWND(WINAPIV*)(HWND, HINSTANCE, DWORD, LPCSTR);
+using PlaySoundCall = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+
+std::atomic<NotifyIconCall> NotifyIcon;
+std::atomic<ExecuteCall> Execute;
+std::atomic<FolderPathCall> FolderPath;
+std::atomic<BrowseCall> Browse;
+std::atomic<ItemPathCall> ItemPath;
+std::atomic<OpenFileCall> FileOpener;
+std::atomic<FontCall> Font;
+std::atomic<ColourCall> Colour;
+std::atomic<ComStartCall> ComStart;
+std::atomic<ComEndCall> ComEnd;
+std::atomic<ComFreeCall> ComFree;
+std::atomic<PlayerCall> Player;
+std::atomic<PlaySoundCall> Sound;
+
+} // namespace
+
+BOOL WINAPI ShellNotifyIconLate(DWORD action, NOTIFYICONDATAA* record)
+{
+    const NotifyIconCall call = Bound(NotifyIcon, Shell32, "Shell_NotifyIconA");
+    return call != nullptr ? call(action, record) : FALSE;
+}
+
+HINSTANCE WINAPI ShellExecuteLate(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                  LPCSTR folder, INT show)
+{
+    const ExecuteCall call = Bound(Execute, Shell32, "ShellExecuteA");
+    // What ShellExecuteA itself answers when it runs out of memory.
+    if (call == nullptr) return nullptr;
+    return call(window, verb, file, parameters, folder, show);
+}
+
+BOOL WINAPI SpecialFolderPathLate(HWND window, LPSTR path, int folder, BOOL create)
+{
+    const FolderPathCall call = Bound(FolderPath, Shell32, "SHGetSpecialFolderPathA");
+    return call != nullptr ? call(window, path, folder, create) : FALSE;
+}
+
+ITEMIDLIST* WINAPI BrowseForFolderLate(BROWSEINFOA* browse)
+{
+    const BrowseCall call = Bound(Browse, Shell32, "SHBrowseForFolderA");
+    return call != nullptr ? call(browse) : nullptr;
+}
+
+BOOL WINAPI PathFromItemListLate(const ITEMIDLIST* item, LPSTR path)
+{
+    const ItemPathCall call = Bound(ItemPath, Shell32, "SHGetPathFromIDListA");
+    return call != nullptr ? call(item, path) : FALSE;
+}
+
+BOOL WINAPI OpenFileNameLate(OPENFILENAMEA* chooser)
+{
+    const OpenFileCall call = Bound(FileOpener, CommonDialogs, "GetOpenFileNameA");
+    return call != nullptr ? call(chooser) : FALSE;
+}
+
+BOOL WINAPI ChooseFontLate(CHOOSEFONTA* chooser)
+{
+    const FontCall call = Bound(Font, CommonDialogs, "ChooseFontA");
+    return call != nullptr ? call(chooser) : FALSE;
+}
+
+BOOL WINAPI ChooseColorLate(CHOOSECOLORA* chooser)
+{
+    const ColourCall call = Bound(Colour, CommonDialogs, "ChooseColorA");
+    return call != nullptr ? call(chooser) : FALSE;
+}
+
+HRESULT WINAPI ComInitializeLate(DWORD model)
+{
+    const ComStartCall call = Bound(ComStart, Com, "CoInitializeEx");
+    return call != nullptr ? call(nullptr, model) : E_FAIL;
+}
+
+void WINAPI ComUninitializeLate()
+{
+    // Only ever after a ComInitializeLate that succeeded, so the library is there.
+    const ComEndCall call = Bound(ComEnd, Com, "CoUninitialize");
+    if (call != nullptr) call();
+}
+
+void WINAPI ComFreeLate(void* block)
+{
+    const ComFreeCall call = Bound(ComFree, Com, "CoTaskMemFree");
+    if (call != nullptr) call(block);
+}
+
+HWND SoundPlayerCreateLate(HWND parent, HINSTANCE instance, DWORD style, LPCSTR file)
+{
+    const PlayerCall call = Bound(Player, VideoForWindows, "MCIWndCreateA");
+    return call != nullptr ? call(parent, instance, style, file) : nullptr;
+}
+
+BOOL WINAPI PlaySoundLate(LPCSTR sound, HMODULE module, DWORD flags)
+{
+    const PlaySoundCall call = Bound(Sound, Multimedia, "PlaySoundA");
+    return call != nullptr ? call(sound, module, flags) : FALSE;
+}
