@@ -12,8 +12,6 @@ namespace
 {
 
 constexpr uint32_t MsPerDay = 86400000;
-constexpr uint32_t MsPerHour = 3600000;
-constexpr uint32_t MsPerMinute = 60000;
 constexpr uint32_t MsPerSecond = 1000;
 // "If Big" shows days only above two days, so a count of a day and a half stays 36:00:00.
 constexpr uint32_t DaysThreshold = 172800000;
@@ -23,37 +21,41 @@ constexpr char TwoDigits[] = "00010203040506070809101112131415161718192021222324
                              "34353637383940414243444546474849505152535455565758596061626364656667"
                              "6869707172737475767778798081828384858687888990919293949596979899";
 
-void PutTwo(char* out, uint32_t value)
+// The two digits of `value` (0 to 99), the tens in the low byte.
+uint64_t Two(uint32_t value)
 {
-    std::memcpy(out, TwoDigits + 2 * value, 2);
+    uint16_t digits;
+    std::memcpy(&digits, TwoDigits + 2 * value, 2);
+    return digits;
 }
 
 } // namespace
 
-// Every field is written at full width at a fixed place, whatever the count; only where the
-// text starts and ends depends on which fields it shows. Counts of every size then take the
-// same path: the choices left are selections, not branches on the count's digits.
+// The text is put together in two 64-bit words, each field at a fixed place whatever the
+// count, then shifted to start at its first field. Built in registers, it never goes through
+// memory byte by byte: a word read back over several narrow stores would wait for them all.
 //
-//   index   2 3 4 5 6 7 8 9 10 11 12 13 14 15 16
-//   days    d d : h h : m m :  s  s  .  f  f  f
-//   hours       H H h h : m m  :  s  s  .  f  f  f
+//   place    2 3 4 5 6 7 8 9 | 10 11 12 13 14 15 16 17
+//   days     d d : h h : m m |  :  s  s  .  f  f  f  0
+//   hours      H H h h : m m |  :  s  s  .  f  f  f  0
 //
 // A first field of hours has up to four digits (1193 hours without days); after days they are
 // two, and the days with their colon take the place of the hundreds.
 CountTextResult FormatCountText(uint32_t count, char* dest)
 {
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the words hold the text in order");
     const uint32_t daysMode = Settings.DaysMode;
     const uint32_t secondsMode = Settings.SecondsMode;
 
     const bool daysField = daysMode == 2 || (daysMode == 1 && count > DaysThreshold);
     const uint32_t days = daysField ? count / MsPerDay : 0;
-    // Each field straight from the rest rather than from the field before it: the divisions
-    // run side by side instead of one after the other.
     const uint32_t rest = count - days * MsPerDay;
-    const uint32_t hours = rest / MsPerHour;
-    const uint32_t minutes = rest / MsPerMinute % 60;
-    const uint32_t seconds = rest / MsPerSecond % 60;
-    const uint32_t milliseconds = rest % MsPerSecond;
+    const uint32_t allSeconds = rest / MsPerSecond;
+    const uint32_t milliseconds = rest - allSeconds * MsPerSecond;
+    const uint32_t allMinutes = allSeconds / 60;
+    const uint32_t seconds = allSeconds - allMinutes * 60;
+    const uint32_t hours = allMinutes / 60;
+    const uint32_t minutes = allMinutes - hours * 60;
 
     const bool daysShown = days != 0;
     const bool hoursShown = daysShown || hours != 0;
@@ -62,21 +64,22 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
     const bool secondsShown = secondsMode >= 1 || !minutesShown;
     const bool fraction = secondsMode >= 2 && secondsMode <= 4;
 
-    // Room for 16 bytes from any start: the text is compared and copied as whole words.
-    char text[32] = {};
-    PutTwo(text + 3, hours / 100);
-    PutTwo(text + 5, hours % 100);
-    text[7] = ':';
-    PutTwo(text + 8, minutes);
-    text[10] = ':';
-    PutTwo(text + 11, seconds);
-    text[13] = '.';
+    // Places 3 and 4: the hours' hundreds, or the days' units and their colon.
+    const uint64_t third = daysShown ? Two(days) >> 8 | uint64_t{':'} << 8 : Two(hours / 100);
+    uint64_t low = Two(days) & 0xFF;
+    low |= third << 8;
+    low |= Two(hours % 100) << 24;
+    low |= uint64_t{':'} << 40;
+    low |= Two(minutes) << 48;
     // Truncated, never rounded: 12 050 ms is 12.0, 12.05 or 12.050.
-    text[14] = static_cast<char>('0' + milliseconds / 100);
-    PutTwo(text + 15, milliseconds % 100);
-    text[2] = TwoDigits[2 * days];
-    text[3] = daysShown ? TwoDigits[2 * days + 1] : text[3];
-    text[4] = daysShown ? ':' : text[4];
+    uint64_t high = ':';
+    high |= Two(seconds) << 8;
+    high |= uint64_t{'.'} << 24;
+    if (fraction)
+    {
+        high |= uint64_t{'0' + milliseconds / 100} << 32;
+        high |= Two(milliseconds % 100) << 40;
+    }
 
     // Where the text starts: at its first field, without leading zeros, except that minutes
     // are always two digits (05:00).
@@ -87,20 +90,45 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
                                           : (seconds >= 10 ? 11 : 12);
     // Where it ends: after the minutes, the seconds, or the fraction's 1, 2 or 3 digits.
     const uint32_t last = !secondsShown ? 10 : fraction ? 13 + secondsMode : 13;
-    text[last] = 0;
-    const char* from = text + first;
-    const uint32_t length = last - first;
+    const uint32_t length = last - first; // 1 to 15 characters
+
+    // Shifted down to the first field, and cut after the last: the bytes from the terminator
+    // on are zeros.
+    const uint32_t shift = 8 * (first - 2);
+    uint64_t textLow, textHigh;
+    if (shift >= 64)
+    {
+        textLow = high >> (shift - 64);
+        textHigh = 0;
+    }
+    else
+    {
+        // In two steps, so that no shift is by the word's width.
+        textLow = low >> shift | (high << 1) << (63 - shift);
+        textHigh = high >> shift;
+    }
+    textLow &= length >= 8 ? ~uint64_t{0} : (uint64_t{1} << 8 * length) - 1;
+    textHigh &= length >= 8 ? (uint64_t{1} << 8 * (length - 8)) - 1 : 0;
 
     uint32_t width = (daysShown ? (days > 9 ? 2 : 1) : 0) + (hoursShown ? (hours > 9 ? 2 : 1) : 0) +
                      (minutesShown ? 1 : 0) + (secondsShown ? 1 : 0);
     if (fraction) width += secondsMode == 2 ? 1 : 2;
 
-    // A fraction moves on every update: such a text is always new. The copy takes 16 bytes,
-    // which every destination holds; those past the terminator mean nothing.
+    // A fraction moves on every update: such a text is always new. Otherwise the old text is
+    // compared up to its terminator; the bytes past it mean nothing.
     bool changed = fraction;
-    for (uint32_t i = 0; !changed && i <= length; ++i)
-        changed = dest[i] != from[i];
-    std::memcpy(dest, from, 16);
+    if (!changed)
+    {
+        uint64_t oldLow, oldHigh;
+        std::memcpy(&oldLow, dest, 8);
+        std::memcpy(&oldHigh, dest + 8, 8);
+        const uint32_t compared = length + 1;
+        const uint64_t lowMask = compared >= 8 ? ~uint64_t{0} : (uint64_t{1} << 8 * compared) - 1;
+        const uint64_t highMask = compared > 8 ? ~uint64_t{0} >> 8 * (16 - compared) : 0;
+        changed = (((oldLow ^ textLow) & lowMask) | ((oldHigh ^ textHigh) & highMask)) != 0;
+    }
+    std::memcpy(dest, &textLow, 8);
+    std::memcpy(dest + 8, &textHigh, 8);
 
     if (dest == DisplayText)
     {

@@ -115,20 +115,22 @@ TEST_F(TimeText, ChangedFlagPerMode)
         uint32_t first, second; // the same destination, one after the other
         uint32_t secondChanged;
     };
-    const ChangeCase cases[] =
-        {
-            {NoSeconds, 120000, 120000, 0},
-            {NoSeconds, 120000, 125000, 0}, // only the hidden seconds moved: no repaint
-            {NoSeconds, 120000, 180000, 1},
-            {Seconds, 61000, 61000, 0},
-            {Seconds, 61000, 61999, 0},
-            {Seconds, 61000, 62000, 1},
-            {Seconds, 600000, 60000, 1}, // "10:00" to "01:00": same length, other text
-            {Seconds, 10000, 9000, 1},   // "10" to "9": shorter
-            {Deci, 61000, 61000, 1},
-            {Centi, 61000, 61000, 1},
-            {Milli, 61000, 61000, 1},
-        };
+    const ChangeCase cases[] = {
+        {NoSeconds, 120000, 120000, 0},
+        {NoSeconds, 120000, 125000, 0}, // only the hidden seconds moved: no repaint
+        {NoSeconds, 120000, 180000, 1},
+        {Seconds, 61000, 61000, 0},
+        {Seconds, 61000, 61999, 0},
+        {Seconds, 61000, 62000, 1},
+        {Seconds, 600000, 60000, 1}, // "10:00" to "01:00": same length, other text
+        {Seconds, 10000, 9000, 1},   // "10" to "9": shorter
+        // "10:00:00:01" to "10:00:00:02": only the last of eleven characters moved
+        {Seconds, 864001000, 864002000, 1},
+        {Seconds, 864001000, 864001999, 0},
+        {Deci, 61000, 61000, 1},
+        {Centi, 61000, 61000, 1},
+        {Milli, 61000, 61000, 1},
+    };
     for (const ChangeCase& c : cases)
     {
         SCOPED_TRACE(testing::Message()
@@ -162,6 +164,29 @@ TEST_F(TimeText, ShorterTextOverALongerOneIsAChange)
     std::strcpy(DisplayText, "5");
     EXPECT_EQ(FormatCountText(300000, DisplayText).Changed, 1u);
     EXPECT_STREQ(DisplayText, "05:00");
+}
+
+// What lies past the old text's terminator is not part of it: the same text over other bytes
+// there is no change, whatever those bytes are.
+TEST_F(TimeText, BytesPastTheTerminatorAreNotCompared)
+{
+    Settings.DaysMode = IfBig;
+    Settings.SecondsMode = Seconds;
+    const struct
+    {
+        uint32_t count;
+        const char* text;
+    } cases[] = {{300000, "05:00"}, {9000, "9"}, {864001000, "10:00:00:01"}, {0, "0"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        std::memset(DisplayText, 'x', sizeof DisplayText);
+        std::memcpy(DisplayText, c.text, std::strlen(c.text) + 1);
+        ChangeCount = 0;
+        EXPECT_EQ(FormatCountText(c.count, DisplayText).Changed, 0u);
+        EXPECT_EQ(ChangeCount, 0u);
+        EXPECT_STREQ(DisplayText, c.text);
+    }
 }
 
 } // namespace
