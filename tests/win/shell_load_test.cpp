@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <shellapi.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <vfw.h>
 
