@@ -29,6 +29,25 @@ uint64_t Two(uint32_t value)
     return digits;
 }
 
+// Masks that keep the first n bytes (0 to 16) of a text held in two words, the low word first:
+// two loads instead of the shifts and choices that would make them.
+struct ByteMasks
+{
+    uint64_t keep[17][2];
+    constexpr ByteMasks() : keep()
+    {
+        for (uint32_t n = 0; n <= 16; ++n)
+        {
+            keep[n][0] = n >= 8 ? ~uint64_t{0} : (uint64_t{1} << 8 * n) - 1;
+            keep[n][1] = n <= 8 ? 0 : n == 16 ? ~uint64_t{0} : (uint64_t{1} << 8 * (n - 8)) - 1;
+        }
+    }
+};
+constexpr ByteMasks FirstBytes;
+static_assert(FirstBytes.keep[3][0] == 0xFFFFFF && FirstBytes.keep[3][1] == 0 &&
+                  FirstBytes.keep[9][0] == ~uint64_t{0} && FirstBytes.keep[9][1] == 0xFF,
+              "the masks keep the bytes they name");
+
 } // namespace
 
 // The text is put together in two 64-bit words, each field at a fixed place whatever the
@@ -107,8 +126,8 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
         textLow = low >> shift | (high << 1) << (63 - shift);
         textHigh = high >> shift;
     }
-    textLow &= length >= 8 ? ~uint64_t{0} : (uint64_t{1} << 8 * length) - 1;
-    textHigh &= length >= 8 ? (uint64_t{1} << 8 * (length - 8)) - 1 : 0;
+    textLow &= FirstBytes.keep[length][0];
+    textHigh &= FirstBytes.keep[length][1];
 
     uint32_t width = (daysShown ? (days > 9 ? 2 : 1) : 0) + (hoursShown ? (hours > 9 ? 2 : 1) : 0) +
                      (minutesShown ? 1 : 0) + (secondsShown ? 1 : 0);
@@ -122,10 +141,8 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
         uint64_t oldLow, oldHigh;
         std::memcpy(&oldLow, dest, 8);
         std::memcpy(&oldHigh, dest + 8, 8);
-        const uint32_t compared = length + 1;
-        const uint64_t lowMask = compared >= 8 ? ~uint64_t{0} : (uint64_t{1} << 8 * compared) - 1;
-        const uint64_t highMask = compared > 8 ? ~uint64_t{0} >> 8 * (16 - compared) : 0;
-        changed = (((oldLow ^ textLow) & lowMask) | ((oldHigh ^ textHigh) & highMask)) != 0;
+        const uint64_t* const compared = FirstBytes.keep[length + 1];
+        changed = (((oldLow ^ textLow) & compared[0]) | ((oldHigh ^ textHigh) & compared[1])) != 0;
     }
     std::memcpy(dest, &textLow, 8);
     std::memcpy(dest + 8, &textHigh, 8);
