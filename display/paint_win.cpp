@@ -25,15 +25,26 @@ uint32_t TimeHeight;
 uint32_t MeasuredHeight; // the time font height TimeCells were measured with
 constexpr uint32_t NoWidthClass = 0xFFFFFFFF;
 
+// Under the count lock.
+bool ButtonsHidden()
+{
+    return Settings.HideButtons != 0 && (Count.Running != 0 || Count.TimeIsUp != 0);
+}
+
 bool ButtonsHiddenNow()
 {
     CountLockGuard lock;
-    return Settings.HideButtons != 0 && (Count.Running != 0 || Count.TimeIsUp != 0);
+    return ButtonsHidden();
 }
 
 RECT ToRect(const Band& band)
 {
     return RECT{band.left, band.top, band.right, band.bottom};
+}
+
+Band ToBand(const RECT& rect)
+{
+    return Band{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 // The cells of the time font as `dc` holds it, the time area moved down to `top`.
@@ -72,10 +83,7 @@ void DrawBandText(HDC dc, const char* text, const Band& band)
 
 RECT TickRepaintRect()
 {
-    const Band cells =
-        TickRepaintBand(PaintedText, DisplayText, TimeCells,
-                        {TimeBand.left, TimeBand.top, TimeBand.right, TimeBand.bottom});
-    return ToRect(cells);
+    return ToRect(TickRepaintBand(PaintedText, DisplayText, TimeCells, ToBand(TimeBand)));
 }
 
 void LayoutDisplay(HWND window)
@@ -119,16 +127,11 @@ void PaintDisplay(HWND window)
         CopyText(DisplayText, text);
         CopyText(DisplayText, PaintedText);
         const uint32_t widthClass = WidthClass;
-        const Band painted = {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
-                              paint.rcPaint.bottom};
-        tick = IsTickRepaint(
-            painted, {TimeBand.left, TimeBand.top, TimeBand.right, TimeBand.bottom}, ChangeCount);
+        tick = IsTickRepaint(ToBand(paint.rcPaint), ToBand(TimeBand), ChangeCount);
         ChangeCount = 0;
         flash = FlashPhase;
         // Copied where the display begins now: the row may have been hidden since the layout.
-        top = Settings.HideButtons != 0 && (Count.Running != 0 || Count.TimeIsUp != 0)
-                  ? 0
-                  : ButtonStripHeight;
+        top = ButtonsHidden() ? 0 : ButtonStripHeight;
         if (widthClass != LastWidthClass)
         {
             TimeHeight = TimeFontHeight(Settings.ScalingMethod, Settings.FontSize, Layout.TimeArea,

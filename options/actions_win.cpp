@@ -61,8 +61,6 @@ void WriteActionsPage(HWND page)
     static const uint32_t Lists[5] = {4004, 4005, 4007, 4010, 4013};
     for (const uint32_t list : Lists)
         StoreListChoice(page, list);
-    Settings.RepeatSound = BoxState(page, 1012);
-    Settings.ShowTimeUpWindow = BoxState(page, 1017);
     // A test sound played through the player stops with the page.
     if (SoundEndPosition != 0) StopSoundPlayer();
 }

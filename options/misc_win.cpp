@@ -14,8 +14,6 @@ namespace
 void WriteMiscPage(HWND page)
 {
     Settings.UpdateFrequency = GetDlgItemInt(page, 4011, nullptr, FALSE);
-    for (const ControlSetting& box : MiscBoxSettings)
-        Settings.*box.Setting = BoxState(page, static_cast<int>(box.Control));
 }
 
 void ResetToDefaults(HWND page)

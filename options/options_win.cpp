@@ -23,6 +23,14 @@ void EnableControl(HWND page, int id, bool enabled)
     if (control != nullptr) EnableWindow(control, enabled ? TRUE : FALSE);
 }
 
+// Every check box the page holds back into its setting; the others belong to other pages.
+void WritePageBoxes(HWND page)
+{
+    for (const ControlSetting& box : CheckBoxSettings)
+        if (GetDlgItem(page, static_cast<int>(box.Control)) != nullptr)
+            Settings.*box.Setting = BoxState(page, static_cast<int>(box.Control));
+}
+
 void ShowFieldNumber(HWND page, int id, uint32_t value, bool emptyForZero)
 {
     char text[16];
@@ -182,6 +190,7 @@ bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)
         }
         else if (code == static_cast<UINT>(PSN_KILLACTIVE))
         {
+            WritePageBoxes(page);
             if (writePage != nullptr) writePage(page);
             SetWindowLongA(page, DWL_MSGRESULT, 0);
         }

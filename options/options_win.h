@@ -29,9 +29,9 @@ uint32_t BoxState(HWND page, int id);
 // list's no-selection value).
 void StoreListChoice(HWND page, uint32_t list);
 
-// The answers every page gives: the property-sheet notifications (leaving writes the page with
-// `writePage`), WM_COMMAND and the tooltips of its controls. Returns whether `message` was one
-// of them; `result` is then the procedure's result.
+// The answers every page gives: the property-sheet notifications (leaving writes the page's
+// check boxes, then the rest with `writePage`), WM_COMMAND and the tooltips of its controls.
+// Returns whether `message` was one of them; `result` is then the procedure's result.
 bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)(HWND),
                        INT_PTR& result);
 

@@ -59,16 +59,6 @@ const ControlSetting ListSettings[ListSettingCount] = {
     {4007, &SettingsRecord::AlarmAction},    {1063, &SettingsRecord::ScalingMethod},
 };
 
-const ControlSetting MiscBoxSettings[MiscBoxCount] = {
-    {1001, &SettingsRecord::TwoClickQuickSet}, {1002, &SettingsRecord::AutoStartQuickSet},
-    {1003, &SettingsRecord::AutoMinimise},     {1005, &SettingsRecord::FlashDisplay},
-    {1006, &SettingsRecord::HideButtons},      {1007, &SettingsRecord::RememberPosition},
-    {1009, &SettingsRecord::OnTopTimer},       {1010, &SettingsRecord::RememberTimes},
-    {1011, &SettingsRecord::AutoReset},        {1013, &SettingsRecord::OnTopAlarm},
-    {1018, &SettingsRecord::MinimiseToTray},   {5003, &SettingsRecord::BigText},
-    {5004, &SettingsRecord::RevRev},
-};
-
 PageEnables ApplyEnableRules(SettingsRecord& settings)
 {
     PageEnables enables;
@@ -101,23 +91,6 @@ void SplitTimeFields(uint32_t milliseconds, uint32_t (&parts)[TimeFieldCount])
 uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount])
 {
     return ConvertToMilliseconds(parts[0], parts[1], parts[2], parts[3], parts[4]);
-}
-
-uint32_t ReadFieldNumber(const char* text)
-{
-    while (*text == ' ')
-        ++text;
-    if (*text < '0' || *text > '9') return 0;
-    uint32_t value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-    {
-        const uint32_t digit = static_cast<uint32_t>(*text - '0');
-        if (value > (0xFFFFFFFFu - digit) / 10u) return 0;
-        value = value * 10u + digit;
-    }
-    while (*text == ' ')
-        ++text;
-    return *text == '\0' ? value : 0;
 }
 
 void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16])

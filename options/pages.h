@@ -38,7 +38,8 @@ struct SpinnerRange
 constexpr uint32_t SpinnerRangeCount = 6;
 extern const SpinnerRange SpinnerRanges[SpinnerRangeCount];
 
-// A check box or list and the setting it shows, in the order the pages are loaded.
+// A check box or list and the setting it shows, in the order the pages are loaded; leaving a
+// page writes every box it holds back the same way.
 struct ControlSetting
 {
     uint32_t Control;
@@ -48,10 +49,6 @@ constexpr uint32_t CheckBoxCount = 18;
 extern const ControlSetting CheckBoxSettings[CheckBoxCount];
 constexpr uint32_t ListSettingCount = 6;
 extern const ControlSetting ListSettings[ListSettingCount];
-
-// The Misc page's boxes that leaving the page writes, in their order.
-constexpr uint32_t MiscBoxCount = 13;
-extern const ControlSetting MiscBoxSettings[MiscBoxCount];
 
 // Which dependent controls are enabled for the settings of the moment.
 struct PageEnables
@@ -77,9 +74,6 @@ void SplitTimeFields(uint32_t milliseconds, uint32_t (&parts)[TimeFieldCount]);
 // The fields back to milliseconds, normalised and clamped the way a typed set time is.
 uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount]);
 
-// A number field's text: digits (with spaces around them) as an unsigned number; an empty,
-// malformed or too large text gives 0, as reading a dialog's number field does.
-uint32_t ReadFieldNumber(const char* text);
 // The text a number field shows: the unsigned number, or nothing for 0 when `emptyForZero`.
 void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16]);
 

@@ -67,8 +67,6 @@ void WriteViewPage(HWND page)
     Settings.Opacity = OpacityFromPercent(GetDlgItemInt(page, 1062, nullptr, FALSE));
     GetDlgItemTextA(page, 4006, Settings.TimeUpText, sizeof Settings.TimeUpText);
     GetDlgItemTextA(page, 4009, Settings.HeaderText, sizeof Settings.HeaderText);
-    Settings.ShowHeader = BoxState(page, 1008);
-    Settings.ShowTimeUpText = BoxState(page, 1004);
     StoreListChoice(page, 1063);
 }
 
