@@ -48,6 +48,20 @@ if(BUILD_TESTING AND NOT MIVO_FUZZ AND NOT MIVO_BENCH)
                          ${CMAKE_SOURCE_DIR}/fuzz/seeds/${name})
         set_tests_properties(FuzzCorpus.${name} PROPERTIES ENVIRONMENT "${CORE_TEST_ENVIRONMENT}")
     endforeach()
+
+    # The set-up scripts, once (not again in the ThreadSanitizer build): ia32's decisions run
+    # against fakes, and shellcheck reads every shell script of the project.
+    if(NOT MIVO_SANITIZE STREQUAL "thread")
+        foreach(case native no-emulator old-emulator registered cannot-run)
+            add_test(NAME Setup.ia32.${case}
+                     COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/ia32_test ${case})
+        endforeach()
+        find_program(SHELLCHECK shellcheck REQUIRED)
+        file(GLOB SHELL_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/*
+             ${CMAKE_SOURCE_DIR}/tests/setup/*)
+        add_test(NAME Setup.shellcheck
+                 COMMAND ${SHELLCHECK} -S warning ${SHELL_SCRIPTS} ${CMAKE_SOURCE_DIR}/.ci/run)
+    endif()
 endif()
 
 if(MIVO_BENCH)
