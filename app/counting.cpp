@@ -57,7 +57,17 @@ uint32_t ChangeForThenAction()
     }
 }
 
-void TimeUp(CountRequests& requests, CountingThreadState& thread)
+// A pass that finds more than the new period gone as well (the machine slept, the thread
+// stalled) has fired once for all of them: the count goes on with the period current now, on
+// the same grid.
+void SkipMissedPeriods(uint32_t tick)
+{
+    const uint32_t elapsed = ElapsedCount(tick);
+    if (Count.TargetTime != 0 && elapsed > Count.TargetTime)
+        Count.StartTick += elapsed / Count.TargetTime * Count.TargetTime;
+}
+
+void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
 {
     // The next period starts exactly where this one ended, so repeats do not drift however
     // late the pass came.
@@ -67,6 +77,7 @@ void TimeUp(CountRequests& requests, CountingThreadState& thread)
     {
         // Automatic repeat: the count runs straight on with the new period.
         requests.Effects |= ChangeForThenAction();
+        SkipMissedPeriods(tick);
         AlarmRepeats = 0;
         thread.AlarmLastTick = 0;
         thread.AlarmAccum = 0;
@@ -199,7 +210,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
         // An endless count-up never ends.
         const bool canEnd = Settings.CountDirection != 0 || Settings.CountUntil == 0;
         if (canEnd && elapsed > Count.TargetTime)
-            TimeUp(requests, thread);
+            TimeUp(tick, requests, thread);
         else
             ShowRunningCount(tick, requests, thread);
         if (ChangeCount != 0) requests.Effects |= EffectInvalidateTimeBand;

@@ -276,6 +276,41 @@ TEST_F(CountTest, RepeatedPeriodsDoNotDrift)
     EXPECT_EQ(ShownValue(start + 10000000u + 2500u), 7500u);
 }
 
+// A repeating 5 s count whose passes stop for eight hours (the machine slept) fires once for
+// the 5,760 periods it missed, not once a pass, then goes on with the period that is current
+// now, on the same 5 s grid: by each "and then" action that repeats.
+TEST_F(CountTest, AStallFiresOnceThenRepeatsFromThePeriodCurrentNow)
+{
+    constexpr uint32_t Night = 8 * 3600 * 1000;
+    for (const uint32_t thenAction : {1u, 2u, 3u})
+    {
+        SCOPED_TRACE(testing::Message() << "then " << thenAction);
+        ResetCountGlobals();
+        Settings.ThenAction = thenAction;
+        Settings.AlarmAction = 4; // Run File: each time-up runs it
+        Settings.CountUntil = 0;  // a reversed count ends at the set time too
+        Settings.ShowTimeUpWindow = 1;
+        Settings.FlashDisplay = 0;
+        for (uint32_t& preset : Settings.PresetTimes)
+            preset = 5000;
+        StartCountdown(5000, T0);
+        ShellSim shell;
+        shell.Run(T0, 12000, 50); // ends at 5 050 and 10 050
+        ASSERT_EQ(shell.timeUpTicks.size(), 2u);
+
+        shell.Pass(T0 + Night + 1234);
+        shell.Run(T0 + Night + 1284, 10000, 50);
+        ASSERT_EQ(shell.timeUpTicks.size(), 5u);
+        EXPECT_EQ(shell.timeUpTicks[2], T0 + Night + 1234);
+        EXPECT_EQ(shell.timeUpTicks[3], T0 + Night + 5034);
+        EXPECT_EQ(shell.timeUpTicks[4], T0 + Night + 10034);
+        EXPECT_EQ(shell.CountPosts(CmdAlarmAction), 5u);
+        EXPECT_EQ(shell.windowAutoClose.size(), 5u);
+        EXPECT_EQ(Count.Running, 1u);
+        EXPECT_EQ(ElapsedCount(T0 + Night + 10034), 34u);
+    }
+}
+
 TEST_F(CountTest, CountdownAcrossTheTickWrap)
 {
     Settings.ShowTimeUpWindow = 0;
