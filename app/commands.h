@@ -26,6 +26,10 @@ enum : uint32_t
     CmdSizeMedium = 2041,
     CmdSizeLarge = 2042,
     CmdAlarmAction = 2100,
+    // A time-up window's answer, posted by its thread: each acts only on the state it names
+    // and does nothing once the user has moved on, so a late answer never starts a count.
+    CmdAcknowledgeTimeUp = 2101,
+    CmdStopCount = 2102,
 };
 
 // WM_USER + 5: the tray icon's callback message.

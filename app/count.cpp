@@ -1,6 +1,7 @@
 #include "app/count.h"
 
 #include "app/appstate.h"
+#include "app/commands.h"
 #include "app/counting.h"
 #include "data/settings.h"
 #include "display/timetext.h"
@@ -178,6 +179,17 @@ uint32_t AcknowledgeTimeUp()
     ZeroCount();
     return effects | EffectStartLabel | EffectCloseSoundPlayer | EffectButtonVisibility |
            EffectInvalidate | EffectSystemMenu;
+}
+
+uint32_t ApplyCountCommand(uint32_t command, uint32_t tick)
+{
+    switch (command)
+    {
+    case CmdStartStop: return StartStopCount(tick);
+    case CmdAcknowledgeTimeUp: return AcknowledgeTimeUp();
+    case CmdStopCount: return StopCount(tick);
+    default: return 0;
+    }
 }
 
 uint32_t ResetCount(uint32_t tick)

@@ -86,6 +86,10 @@ uint32_t StartCount(uint32_t tick);
 uint32_t StopCount(uint32_t tick);
 uint32_t AcknowledgeTimeUp();
 
+// The operation behind a count command that the worker threads post: CmdStartStop (the
+// choice above), CmdAcknowledgeTimeUp and CmdStopCount (only their own step). 0 for others.
+uint32_t ApplyCountCommand(uint32_t command, uint32_t tick);
+
 // CmdReset: counting up back to 0 (running on when running); counting down LoadAndReset(SetTime).
 uint32_t ResetCount(uint32_t tick);
 // CmdReverse: the other direction, the shown value kept.

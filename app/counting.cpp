@@ -235,11 +235,12 @@ void ApplyThenAction(CountRequests& requests)
 CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat)
 {
     CountRequests requests = {};
+    if (result == TimeUpWindowNotShown) return requests;
     requests.Effects = EffectInvalidateErase;
-    if (Settings.ThenAction == 0 && result == 2)
+    if (Settings.ThenAction == 0 && result == TimeUpWindowSecond)
     {
         // "Repeat Time": acknowledge, then start the same set time anew.
-        Post(requests, CmdStartStop);
+        Post(requests, CmdAcknowledgeTimeUp);
         requests.Effects |= LoadSetTime(Settings.SetTime);
         Post(requests, CmdStartStop);
     }
@@ -248,14 +249,13 @@ CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat)
         // "When button pressed": the answer ends the cycle; "OK" goes on to the next count.
         Settings.AlarmCycleActive = 0;
         FlashPhase = 0;
-        Post(requests, CmdStartStop);
-        if (result == 1) ApplyThenAction(requests);
+        Post(requests, CmdAcknowledgeTimeUp);
+        if (result == TimeUpWindowFirst) ApplyThenAction(requests);
     }
-    else if (fromRepeat == 0 || result == 2)
-    {
-        // Acknowledges a final time-up, or "Stop Repeat" stops the repeating count.
-        Post(requests, CmdStartStop);
-    }
+    else if (fromRepeat == 0)
+        Post(requests, CmdAcknowledgeTimeUp);
+    else if (result == TimeUpWindowSecond)
+        Post(requests, CmdStopCount); // "Stop Repeat"
     // Otherwise a repeat's window closed by "OK" or by itself: the count goes on. A start/stop
     // here would stop it after its first period.
     requests.StopSoundPlayer = 1;

@@ -58,7 +58,16 @@ bool TakeCountingWake();
 // preset, then CmdStartStop is posted; Stop does nothing.
 void ApplyThenAction(CountRequests& requests);
 
-// The time-up thread's answer once its window closed with `result` (1 "OK" or the auto-close,
-// 2 the second button); `fromRepeat` is TimeUpAutoClose of the pass that opened it. Its
-// requests always repaint the whole window with erase and stop a sound player, if any.
+// How a time-up window closed: the prompt's own results.
+enum : uint32_t
+{
+    TimeUpWindowNotShown = 0, // it could not be created
+    TimeUpWindowFirst = 1,    // "OK" or the auto-close
+    TimeUpWindowSecond = 2,   // the second button or Esc
+};
+
+// The time-up thread's answer once its window closed with `result`; `fromRepeat` is
+// TimeUpAutoClose of the pass that opened it. An answer repaints the whole window with erase
+// and stops a sound player, if any; its posts only acknowledge or stop, except where the
+// answer asks for the next count. A window never shown answers nothing: the time-up waits.
 CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat);

@@ -43,6 +43,11 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
         PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
 }
 
+static_assert(uint32_t{PromptNoAnswer} == TimeUpWindowNotShown &&
+                  uint32_t{PromptFirst} == TimeUpWindowFirst &&
+                  uint32_t{PromptSecond} == TimeUpWindowSecond,
+              "the time-up window answers with the prompt's results");
+
 DWORD WINAPI TimeUpThread(LPVOID parameter)
 {
     const uint32_t fromRepeat = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(parameter));
@@ -62,7 +67,7 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     RECT timeBand;
     {
         CountLockGuard lock;
-        requests = TimeUpWindowClosed(result == PromptSecond ? 2 : 1, fromRepeat);
+        requests = TimeUpWindowClosed(result, fromRepeat);
         timeBand = TimeBand;
     }
     CarryOut(requests, timeBand);

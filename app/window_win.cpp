@@ -205,7 +205,7 @@ LRESULT MainWindowOnLeftClick(HWND window)
         timeIsUp = Count.TimeIsUp != 0;
     }
     if (timeIsUp)
-        PostMessageA(window, WM_COMMAND, CmdStartStop, 0);
+        PostMessageA(window, WM_COMMAND, CmdAcknowledgeTimeUp, 0);
     else if (Settings.TwoClickQuickSet != 0)
         RunQuickSet(window);
     return 0;
@@ -244,7 +244,11 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     const uint32_t id = LOWORD(wParam);
     switch (id)
     {
-    case CmdStartStop: RunCountOperation(StartStopCount); return 0;
+    case CmdStartStop:
+    case CmdAcknowledgeTimeUp:
+    case CmdStopCount:
+        RunCountOperation([id](uint32_t tick) { return ApplyCountCommand(id, tick); });
+        return 0;
     case CmdReset: RunCountOperation(ResetCount); return 0;
     case CmdOptions: OpenOptions(window); return 0;
     case CmdHelp: ShowReadMe(); return 0;

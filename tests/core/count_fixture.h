@@ -68,7 +68,7 @@ struct ShellSim
         for (uint32_t i = 0; i < requests.PostCount; ++i)
         {
             posts.push_back(PostedCommand{tick, requests.Posts[i]});
-            if (requests.Posts[i] == CmdStartStop) StartStopCount(tick);
+            ApplyCountCommand(requests.Posts[i], tick);
         }
     }
 

@@ -627,7 +627,7 @@ struct WindowCase
     uint32_t result;
     bool runningAfter;   // once the GUI has taken the posted commands
     uint32_t shownAfter; // the count then (ms)
-    size_t startStops;
+    uint32_t posts;
 };
 
 // The time-up window's answer, from its close to the GUI thread's handling of what it posted.
@@ -669,13 +669,64 @@ TEST_F(CountTest, TimeUpWindowAnswers)
         EXPECT_NE(answer.Effects & EffectInvalidateErase, 0u);
         EXPECT_EQ(answer.StopSoundPlayer, 1u);
         shell.Deliver(answer, T0 + 14000);
-        EXPECT_EQ(shell.CountPosts(CmdStartStop), c.startStops);
+        EXPECT_EQ(answer.PostCount, c.posts);
         EXPECT_EQ(Count.Running, c.runningAfter ? 1u : 0u);
         EXPECT_EQ(Count.TimeIsUp, 0u);
         EXPECT_EQ(ShownValue(T0 + 14000), c.shownAfter);
         if (!c.fromRepeat)
         {
             EXPECT_EQ(Settings.AlarmCycleActive, 0u);
+        }
+    }
+}
+
+struct LateAnswerCase
+{
+    const char* name;
+    uint32_t thenAction;
+    bool fromRepeat;
+    uint32_t result;
+    void (*meanwhile)(); // what the user did while the window was open
+    bool runningAfter;
+    bool timeIsUpAfter;
+};
+
+// A time-up window answers the state it was opened for. By the time the GUI thread takes its
+// answer the user may have moved on (the tray menu, a second window): the answer then does
+// nothing, and it never starts a count. A window that could not be shown answers nothing.
+TEST_F(CountTest, ALateTimeUpAnswerNeverStartsACount)
+{
+    const auto acknowledge = [] { AcknowledgeTimeUp(); };
+    const auto stop = [] { StopCount(T0 + 20000); };
+    const auto nothing = [] {};
+    const LateAnswerCase cases[] = {
+        {"final: acknowledged from the tray, then OK", 0, false, 1, acknowledge, false, false},
+        {"final: window never shown", 0, false, TimeUpWindowNotShown, nothing, false, true},
+        {"repeat: a second window's Stop Repeat after the first's", 2, true, 2, stop, false,
+         false},
+        {"repeat: window never shown", 2, true, TimeUpWindowNotShown, nothing, true, false},
+    };
+    for (const LateAnswerCase& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ResetCountGlobals();
+        Settings.ThenAction = c.thenAction;
+        Settings.ShowTimeUpWindow = 1;
+        StartCountdown(10000, T0);
+        ShellSim shell;
+        shell.Run(T0, 14000, 50);
+        ASSERT_EQ(shell.windowAutoClose.size(), 1u);
+        c.meanwhile();
+
+        const CountRequests answer = TimeUpWindowClosed(c.result, c.fromRepeat ? 1 : 0);
+        shell.Deliver(answer, T0 + 20000);
+        EXPECT_EQ(Count.Running, c.runningAfter ? 1u : 0u);
+        EXPECT_EQ(Count.TimeIsUp, c.timeIsUpAfter ? 1u : 0u);
+        if (c.result == TimeUpWindowNotShown)
+        {
+            EXPECT_EQ(answer.PostCount, 0u);
+            EXPECT_EQ(answer.Effects, 0u);
+            EXPECT_EQ(answer.StopSoundPlayer, 0u);
         }
     }
 }

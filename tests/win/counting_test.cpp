@@ -300,4 +300,47 @@ TEST(RealCount, AutomaticRepeatRunsOnWithoutGaps)
     EXPECT_GE(second - first + record.UpdateFrequency + 40, 3000u);
 }
 
+// A time-up window's answer never starts a count. Two automatic repeats 2.5 s apart have two
+// windows open at once (each closes itself after 3 s): "Stop Repeat" on both leaves the count
+// stopped.
+TEST(RealCount, StopRepeatOnTwoOpenWindowsLeavesTheCountStopped)
+{
+    SettingsRecord record = Quiet();
+    record.ThenAction = 2; // Repeat
+    record.SetTime = 2500;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe b g", SettingsImage(record)).empty());
+    const HWND first = FindTimeUpWindow(6000);
+    ASSERT_NE(first, nullptr);
+    HWND second = nullptr;
+    std::atomic<bool> done{false};
+    std::thread finder([&] {
+        second = WaitForWindow("Mivo 1.9", [first](HWND w) { return w != first; }, 6000);
+        done = true;
+    });
+    while (!done)
+        PumpMessagesFor(5);
+    finder.join();
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(IsWindow(first));
+    Press(first, 2);
+    Press(second, 2);
+    PumpMessagesFor(500);
+    EXPECT_EQ(Snapshot().running, 0u);
+}
+
+// A final time-up acknowledged elsewhere first (Esc, the tray menu), then "OK" on its window:
+// the count stays stopped.
+TEST(RealCount, OkAfterTheTimeUpWasAcknowledgedLeavesTheCountStopped)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(Quiet())).empty());
+    const HWND window = FindTimeUpWindow(6000);
+    ASSERT_NE(window, nullptr);
+    Command(CmdStartStop); // acknowledged from the tray menu
+    ASSERT_EQ(Snapshot().timeIsUp, 0u);
+    Press(window, 1);
+    PumpMessagesFor(500);
+    EXPECT_EQ(Snapshot().running, 0u);
+    EXPECT_EQ(Snapshot().text, "3.0");
+}
+
 } // namespace
