@@ -179,11 +179,11 @@ LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
 // The chosen time is a one-off: SelectedTime keeps its value and the reset skips it once.
 void RunQuickSet(HWND window)
 {
-    DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_QUICKSET), window, QuickSetProc,
-                    reinterpret_cast<LPARAM>(TooltipRecord));
-    // Cancel (2) lies below every time button's id.
-    const uint32_t result = PromptResult;
-    if (result <= QuickSetIdBase) return;
+    const INT_PTR chosen = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_QUICKSET), window,
+                                           QuickSetProc, reinterpret_cast<LPARAM>(TooltipRecord));
+    // Cancel (2) and a window that could not be shown (-1, 0) lie below every time button's id.
+    if (chosen <= static_cast<INT_PTR>(QuickSetIdBase)) return;
+    const uint32_t result = static_cast<uint32_t>(chosen);
     bool start = false;
     RunCountOperation([result, &start](uint32_t tick) {
         const uint32_t effects = LoadAndReset(QuickSetMilliseconds(result), tick);

@@ -42,7 +42,7 @@ void LabelDirectionButton(HWND window);
 void ShowContextMenu(HWND window);
 
 // The QuickSet window's procedure (dialog IDD_QUICKSET). It opens under the pointer; the
-// chosen button's id, or 2 for Cancel, is left in PromptResult.
+// chosen button's id, or 2 for Cancel, is its dialog result and is left in PromptResult too.
 INT_PTR CALLBACK QuickSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Adds, changes or removes (NIM_ADD, NIM_MODIFY, NIM_DELETE) the tray icon `id` of `window`;

@@ -32,7 +32,9 @@ INT_PTR CALLBACK QuickSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     if (id == QuickSetCancel || id > QuickSetIdBase)
     {
         PromptResult = id;
-        EndDialog(dialog, 0);
+        // The caller takes the choice from here: PromptResult is shared with the time-up
+        // windows of other threads.
+        EndDialog(dialog, id);
     }
     return TRUE;
 }

@@ -129,6 +129,31 @@ TEST(QuickSetWindow, TenFromALeftClickStartsATenMinuteCountAndQOpensItToo)
     EXPECT_EQ(std::string(DisplayText).substr(0, 4), "01:5") << DisplayText;
 }
 
+// A time-up window closing on another thread sets the last prompt result. Here it closes just
+// after the click on "10", before the QuickSet window has returned.
+LRESULT CALLBACK PromptClosesAfterTheChoice(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_COMMAND && LOWORD(sent->wParam) == 1210 &&
+        GetDlgItem(sent->hwnd, 2640) != nullptr)
+        PromptResult = PromptFirst;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(QuickSetWindow, TheChoiceSurvivesAPromptClosingMeanwhile)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", QuickSetSettings(0, 1)).empty());
+    const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, PromptClosesAfterTheChoice, nullptr,
+                                         GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const Seen seen = OpenAndAnswer(LeftClick, Press(1210));
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(seen.opened);
+    EXPECT_EQ(PromptResult.load(), uint32_t{PromptFirst}); // the hook did overwrite it
+    EXPECT_EQ(Settings.SetTime, 600000u);
+    EXPECT_EQ(Count.TargetTime, 600000u);
+}
+
 TEST(QuickSetWindow, CancelAndEscChangeNothing)
 {
     ASSERT_FALSE(StartInTempFolder("Mivo.exe", QuickSetSettings(1, 1)).empty());
