@@ -51,9 +51,10 @@ struct CountLockGuard
     CountLockGuard& operator=(const CountLockGuard&) = delete;
 };
 
-// Tells the main window what a count operation asked for (Effect* bits); `title` is the
-// DisplayText the operation left, for the minimised title. Call without the lock.
-void ApplyCountEffects(uint32_t effects, const char* title);
+// Tells the main window what a count operation asked for (Effect* bits), from any thread. The
+// minimised title is set on the window's thread from DisplayText as it is then, and only while
+// the window is still minimised. Call without the lock.
+void ApplyCountEffects(uint32_t effects);
 
 // DisplayText as it is now; call under the lock.
 void CopyCountTitle(char (&title)[64]);
@@ -62,13 +63,11 @@ void CopyCountTitle(char (&title)[64]);
 template <typename Operation> void RunCountOperation(Operation operation)
 {
     uint32_t effects;
-    char title[64];
     {
         CountLockGuard lock;
         effects = operation(GetTickCount());
-        CopyCountTitle(title);
     }
-    ApplyCountEffects(effects, title);
+    ApplyCountEffects(effects);
 }
 
 // The counting thread, started once when the main window is created; it never ends. It and the

@@ -31,7 +31,7 @@ constexpr uint32_t EffectStopLabel = 1u << 1;
 constexpr uint32_t EffectButtonVisibility = 1u << 2;
 // The sound player window, if there is one: WM_CLOSE, then it and SoundEndPosition are 0.
 constexpr uint32_t EffectCloseSoundPlayer = 1u << 3;
-// Main window title = DisplayText as the call left it (copy it before releasing the lock).
+// Main window title = DisplayText (while the window is minimised).
 constexpr uint32_t EffectTitle = 1u << 4;
 // Direction button (1007) label: UI string 16 ("Up") or UI string 17 ("Down").
 constexpr uint32_t EffectDirectionUp = 1u << 5;

@@ -171,11 +171,6 @@ void RunAlarmCycle(uint32_t tick, CountRequests& requests, CountingThreadState& 
     thread.AlarmLastTick = tick;
 }
 
-void TakeTitle(CountRequests& requests)
-{
-    if ((requests.Effects & EffectTitle) != 0) CopyText(DisplayText, requests.Title);
-}
-
 } // namespace
 
 void BeginCounting(CountingThreadState& thread)
@@ -220,7 +215,6 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
 
     requests.CheckSoundPlayer = 1;
     requests.SleepMs = Settings.UpdateFrequency;
-    TakeTitle(requests);
     return requests;
 }
 
@@ -229,7 +223,6 @@ void ApplyThenAction(CountRequests& requests)
     if (!ThenActionGoesOn()) return;
     requests.Effects |= ChangeForThenAction();
     Post(requests, CmdStartStop);
-    TakeTitle(requests);
 }
 
 CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat)
@@ -259,6 +252,5 @@ CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat)
     // Otherwise a repeat's window closed by "OK" or by itself: the count goes on. A start/stop
     // here would stop it after its first period.
     requests.StopSoundPlayer = 1;
-    TakeTitle(requests);
     return requests;
 }

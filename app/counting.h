@@ -22,15 +22,14 @@ struct CountingThreadState
 };
 
 // What the shell does after releasing the lock, in this order: PrepareAlarmSound when asked;
-// post each of Posts to the main window as WM_COMMAND; the Effect* bits (app/count.h), the
-// title being Title; start a time-up thread; the sound player checks; then sleep.
+// post each of Posts to the main window as WM_COMMAND; the Effect* bits (app/count.h); start a
+// time-up thread; the sound player checks; then sleep.
 struct CountRequests
 {
     uint32_t PrepareAlarmSound; // choose the alarm sound before the posts
     uint32_t PostCount;
     uint32_t Posts[4];          // command ids (CmdAlarmAction, CmdStartStop ...), in order
     uint32_t Effects;           // Effect* bits
-    char Title[64];             // DisplayText at the end, for EffectTitle
     uint32_t StartTimeUpThread; // show the time-up window on a thread of its own
     uint32_t TimeUpAutoClose;   // that window closes itself after 3 s (an automatic repeat);
                                 // hand it to the thread and back to TimeUpWindowClosed

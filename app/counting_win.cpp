@@ -36,7 +36,7 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
         PostMessageA(MainWindow, WM_COMMAND, requests.Posts[i], 0);
     if ((requests.Effects & EffectInvalidateTimeBand) != 0)
         InvalidateRect(MainWindow, &timeBand, FALSE);
-    ApplyCountEffects(requests.Effects & ~EffectInvalidateTimeBand, requests.Title);
+    ApplyCountEffects(requests.Effects & ~EffectInvalidateTimeBand);
     if (requests.StopSoundPlayer != 0 && SoundPlayerWindow != nullptr)
         PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
     if (requests.CheckSoundPlayer != 0 && SoundPlayerFinished())

@@ -27,6 +27,11 @@ constexpr UINT WM_REFRESHSYSTEMMENU = WM_APP + 1;
 // The label the system menu shows: UI string 0 ("Start") or 1 ("Stop"); -1 before the first.
 volatile LONG SystemMenuLabel = -1;
 
+// Posted by the other threads when the minimised title must follow the count; 1 while one is
+// on its way, so a fast count does not fill the queue.
+constexpr UINT WM_REFRESHTITLE = WM_APP + 2;
+volatile LONG TitlePending;
+
 constexpr char MainTitle[] = "Mivo";
 
 uint32_t Toggled(uint32_t flag)
@@ -37,6 +42,20 @@ uint32_t Toggled(uint32_t flag)
 bool OnWindowThread()
 {
     return GetWindowThreadProcessId(MainWindow, nullptr) == GetCurrentThreadId();
+}
+
+// On the window's thread, where a restore sets the plain title: a title decided while the
+// window was minimised is dropped once it has been restored.
+void ShowCountTitle()
+{
+    InterlockedExchange(&TitlePending, 0);
+    char title[64];
+    {
+        CountLockGuard lock;
+        if (WindowState != WindowMinimised) return;
+        CopyCountTitle(title);
+    }
+    SetWindowTextA(MainWindow, title);
 }
 
 void SetSecondsMode(uint32_t mode)
@@ -335,16 +354,23 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TRAYNOTIFY: return MainWindowOnTrayNotify(window, wParam, lParam);
     case WM_GETMINMAXINFO: return MainWindowOnMinMaxInfo(window, wParam, lParam);
     case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
+    case WM_REFRESHTITLE: ShowCountTitle(); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
-void ApplyCountEffects(uint32_t effects, const char* title)
+void ApplyCountEffects(uint32_t effects)
 {
     if ((effects & EffectCloseSoundPlayer) != 0) StopSoundPlayer();
     if ((effects & EffectStartLabel) != 0) SetDlgItemTextA(MainWindow, CmdStartStop, UiString(0));
     if ((effects & EffectStopLabel) != 0) SetDlgItemTextA(MainWindow, CmdStartStop, UiString(1));
-    if ((effects & EffectTitle) != 0) SetWindowTextA(MainWindow, title);
+    if ((effects & EffectTitle) != 0)
+    {
+        if (OnWindowThread())
+            ShowCountTitle();
+        else if (InterlockedExchange(&TitlePending, 1) == 0)
+            PostMessageA(MainWindow, WM_REFRESHTITLE, 0, 0);
+    }
     if ((effects & EffectDirectionUp) != 0) SetDlgItemTextA(MainWindow, CmdReverse, UiString(16));
     if ((effects & EffectDirectionDown) != 0) SetDlgItemTextA(MainWindow, CmdReverse, UiString(17));
     if ((effects & EffectButtonVisibility) != 0) ApplyButtonVisibility(MainWindow);

@@ -78,7 +78,7 @@ TEST_F(CountTest, TimeUpWhileMinimisedSetsTheTitle)
     ShellSim shell;
     const CountRequests& r = shell.Pass(T0 + 5050);
     EXPECT_EQ(r.Effects & (EffectTitle | EffectInvalidate), EffectTitle);
-    EXPECT_STREQ(r.Title, "0");
+    EXPECT_STREQ(DisplayText, "0"); // what the window thread then puts in the title
 }
 
 TEST_F(CountTest, RunningPassShowsTheCountAndFollowsTheSystemMenu)
@@ -551,11 +551,7 @@ TEST_F(CountTest, MinimisedTitleIsThrottled)
         for (uint32_t pass = 1; pass <= 400; ++pass)
         {
             const CountRequests& r = shell.Pass(T0 + pass * c.frequency);
-            if ((r.Effects & EffectTitle) != 0)
-            {
-                titled.push_back(pass);
-                EXPECT_STREQ(r.Title, DisplayText);
-            }
+            if ((r.Effects & EffectTitle) != 0) titled.push_back(pass);
         }
         if (c.every == 0)
         {
@@ -613,7 +609,6 @@ TEST_F(CountTest, ApplyThenActionByThenAction)
         if (c.posts)
         {
             EXPECT_EQ(r.Posts[0], CmdStartStop);
-            EXPECT_STREQ(r.Title, DisplayText);
         }
     }
 }

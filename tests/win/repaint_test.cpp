@@ -87,8 +87,8 @@ TEST(Repaint, WholeWindowRepaintsLeaveTheButtonsAlone)
         {"whole client", [] { InvalidateRect(MainWindow, nullptr, FALSE); }},
         {"whole client with erase", [] { InvalidateRect(MainWindow, nullptr, TRUE); }},
         {"layout", [] { LayoutDisplay(MainWindow); }},
-        {"flash", [] { ApplyCountEffects(EffectInvalidate, ""); }},
-        {"acknowledged time-up", [] { ApplyCountEffects(EffectInvalidateErase, ""); }},
+        {"flash", [] { ApplyCountEffects(EffectInvalidate); }},
+        {"acknowledged time-up", [] { ApplyCountEffects(EffectInvalidateErase); }},
     };
     for (const RepaintCase& c : cases)
     {

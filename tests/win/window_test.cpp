@@ -353,6 +353,34 @@ TEST(Commands, MinimisedTitleShowsTheRunningCount)
     EXPECT_EQ(WindowText(MainWindow), "Mivo");
 }
 
+// The counting thread may decide on a minimised title just before a restore reaches the
+// window: the restored window keeps "Mivo" all the same. Here the window thread is busy for a
+// moment after each minimise, so that the decision is made while it is minimised and reaches
+// the window only after the restore; 200 rounds, the count running with its title set three
+// times a second.
+TEST(Commands, RestoredWindowKeepsItsTitleHoweverTheCountMeetsTheRestore)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=5 b").empty());
+    Command(CmdStartStop);
+    int wrong = 0;
+    std::string seen;
+    for (int round = 0; round < 200; ++round)
+    {
+        ShowWindow(MainWindow, SW_MINIMIZE);
+        Sleep(round % 4 == 0 ? 170 : 5 * (round % 4));
+        ShowWindow(MainWindow, SW_RESTORE);
+        PumpMessagesFor(15);
+        const std::string title = WindowText(MainWindow);
+        if (title != "Mivo")
+        {
+            ++wrong;
+            seen = title;
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "last wrong title: " << seen;
+    EXPECT_EQ(WindowState, static_cast<uint32_t>(WindowNormal));
+}
+
 // The pixels of the count: white on black at 480 x 320, centred in the time band and as tall
 // as the time font's digits.
 struct LitBox
