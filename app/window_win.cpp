@@ -10,6 +10,7 @@
 #include "data/settings.h"
 #include "data/uistrings.h"
 #include "display/display_win.h"
+#include "display/layout.h"
 #include "display/quickset.h"
 #include "options/options_win.h"
 #include "resources/resource.h"
@@ -230,16 +231,18 @@ LRESULT MainWindowOnLeftClick(HWND window)
     return 0;
 }
 
+// Whether HideButtons hides the row now: the count runs or its time-up waits.
+bool HideButtonsMovesTheRow()
+{
+    CountLockGuard lock;
+    return ButtonRowHidden(1, Count.Running, Count.TimeIsUp);
+}
+
 void OpenOptions(HWND window)
 {
     if (OptionsOpen != 0) return;
     ShowOptions(window);
-    bool running;
-    {
-        CountLockGuard lock;
-        running = Count.Running != 0;
-    }
-    if (running) ApplyButtonVisibility(window);
+    if (HideButtonsMovesTheRow()) ApplyButtonVisibility(window);
     ApplyTopMost(Settings.OnTopTimer);
     LabelDirectionButton(window);
 }
@@ -284,12 +287,7 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         return 0;
     case CmdHideButtons: {
         Settings.HideButtons = Toggled(Settings.HideButtons);
-        bool running;
-        {
-            CountLockGuard lock;
-            running = Count.Running != 0;
-        }
-        if (running) ApplyButtonVisibility(window);
+        if (HideButtonsMovesTheRow()) ApplyButtonVisibility(window);
         return 0;
     }
     case CmdFullScreen: ToggleFullScreen(); return 0;

@@ -119,7 +119,7 @@ void ApplyButtonVisibility(HWND window)
     bool hidden;
     {
         CountLockGuard lock;
-        hidden = Settings.HideButtons != 0 && Count.Running != 0;
+        hidden = ButtonRowHidden(Settings.HideButtons, Count.Running, Count.TimeIsUp);
     }
     for (const ButtonPlace& b : Buttons)
         ShowWindow(GetDlgItem(window, b.id), hidden ? SW_HIDE : SW_SHOWNORMAL);

@@ -32,7 +32,7 @@ void RemoveTooltip(HWND window, TooltipBlock* record, int id);
 
 // WM_CREATE: the six buttons with their tooltips, the first text, the counting thread.
 void CreateControlButtons(HWND window);
-// Hides the row while a count runs (HideButtons), shows it otherwise, and lays out again.
+// Hides or shows the row by ButtonRowHidden, and lays out again.
 void ApplyButtonVisibility(HWND window);
 // The direction button's label by the direction rule.
 void LabelDirectionButton(HWND window);

@@ -1,5 +1,10 @@
 #include "display/layout.h"
 
+bool ButtonRowHidden(uint32_t hideButtons, uint32_t running, uint32_t timeIsUp)
+{
+    return hideButtons != 0 && (running != 0 || timeIsUp != 0);
+}
+
 DisplayLayout ComputeDisplayLayout(const Band& client, bool buttonsHidden, bool showHeader,
                                    bool showTimeUpText)
 {

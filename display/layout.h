@@ -23,8 +23,11 @@ struct DisplayLayout
     Band TimeBand;       // window coordinates: what a tick repaints
 };
 
-// The layout of a client rectangle; `buttonsHidden` when the strip is hidden (HideButtons
-// while running or while the time is up).
+// The one rule for the button row, which the row, the layout and the painter all follow: with
+// HideButtons set it hides while the count runs and until its time-up is acknowledged.
+bool ButtonRowHidden(uint32_t hideButtons, uint32_t running, uint32_t timeIsUp);
+
+// The layout of a client rectangle; `buttonsHidden` when the strip is hidden (ButtonRowHidden).
 DisplayLayout ComputeDisplayLayout(const Band& client, bool buttonsHidden, bool showHeader,
                                    bool showTimeUpText);
 

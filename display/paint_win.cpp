@@ -28,7 +28,7 @@ constexpr uint32_t NoWidthClass = 0xFFFFFFFF;
 // Under the count lock.
 bool ButtonsHidden()
 {
-    return Settings.HideButtons != 0 && (Count.Running != 0 || Count.TimeIsUp != 0);
+    return ButtonRowHidden(Settings.HideButtons, Count.Running, Count.TimeIsUp);
 }
 
 bool ButtonsHiddenNow()

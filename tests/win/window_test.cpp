@@ -445,6 +445,35 @@ TEST(Painting, CountCentredAndScaled)
     EXPECT_EQ(shot.at(shot.width - 2, shot.height - 2), 0u);
 }
 
+// Hide Buttons toggled while a time-up waits to be acknowledged: the row, the layout and the
+// painted count follow one rule, so the "0" stays centred in its band each time.
+TEST(Painting, HideButtonsWhileTheTimeIsUpMovesRowLayoutAndCountTogether)
+{
+    SettingsRecord record = DefaultRecord();
+    record.ShowTimeUpWindow = 0;
+    record.FlashDisplay = 0;
+    record.AlarmAction = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b", SettingsImage(record)).empty());
+    Command(CmdSizeMedium);
+    Command(CmdStartStop);
+    ASSERT_TRUE(PumpUntil([] { return Count.TimeIsUp != 0; }, 6000));
+    for (const bool hidden : {true, false, true})
+    {
+        SCOPED_TRACE(hidden ? "hidden" : "shown");
+        Command(CmdHideButtons);
+        UpdateWindow(MainWindow);
+        PumpMessagesFor(100);
+        EXPECT_TRUE(hidden ? RowHidden() : RowVisible());
+        EXPECT_EQ(TimeBandTop(), hidden ? 0 : 30);
+        const Capture shot = CaptureClient(MainWindow, "time-up-hide-buttons");
+        const RECT band = TimeBand;
+        const LitBox box = Lit(shot, band.top, band.bottom, 0xFFFFFF);
+        ASSERT_GT(box.count, 100);
+        EXPECT_NEAR(box.top + box.bottom, band.top + band.bottom, 6);
+    }
+    EXPECT_EQ(Count.TimeIsUp, 1u);
+}
+
 TEST(Painting, FlashSwapsTheColours)
 {
     ASSERT_FALSE(StartInTempFolder("Mivo.exe b").empty());
