@@ -11,8 +11,8 @@
 #include "data/settings.h"
 #include "text/text.h"
 
-HWND SoundPlayerWindow;
-uint32_t SoundEndPosition;
+std::atomic<HWND> SoundPlayerWindow{nullptr};
+std::atomic<uint32_t> SoundEndPosition{0};
 BOOL(WINAPI* ExitWindowsProc)(UINT, DWORD) = ExitWindowsEx;
 BOOL(WINAPI* MessageBeepProc)(UINT) = MessageBeep;
 
@@ -60,9 +60,10 @@ void PlaySoundFile(const char* path)
         DestroyWindow(player);
         return;
     }
-    SoundPlayerWindow = player;
-    SoundEndPosition = static_cast<uint32_t>(SendMessageA(player, MCIWNDM_GETEND, 0, 0));
+    const auto end = static_cast<uint32_t>(SendMessageA(player, MCIWNDM_GETEND, 0, 0));
     SendMessageA(player, MCI_PLAY, 0, 0);
+    SoundEndPosition = end;
+    SoundPlayerWindow = player;
 }
 
 void ShutDownWindows(UINT flags)
@@ -119,22 +120,28 @@ void PerformAlarmAction(const char* path)
     }
 }
 
-bool SoundPlayerFinished()
+HWND FinishedSoundPlayer()
 {
     const HWND player = SoundPlayerWindow;
-    if (player == nullptr) return false;
-    if (static_cast<uint32_t>(SendMessageA(player, MCIWNDM_GETPOSITION, 0, 0)) == SoundEndPosition)
-        return true;
+    if (player == nullptr) return nullptr;
+    const uint32_t end = SoundEndPosition;
+    if (static_cast<uint32_t>(SendMessageA(player, MCIWNDM_GETPOSITION, 0, 0)) == end)
+        return player;
     // Wine's player goes back to position 0 when the sound ends, so its end is told by the
     // mode. A player that was closed meanwhile answers 0, which is no mode.
-    return SendMessageA(player, MCIWNDM_GETMODEA, 0, 0) == MCI_MODE_STOP;
+    return SendMessageA(player, MCIWNDM_GETMODEA, 0, 0) == MCI_MODE_STOP ? player : nullptr;
 }
 
 void StopSoundPlayer()
 {
-    if (SoundPlayerWindow != nullptr) SendMessageA(SoundPlayerWindow, WM_CLOSE, 0, 0);
+    const HWND player = SoundPlayerWindow.exchange(nullptr);
     SoundEndPosition = 0;
-    SoundPlayerWindow = nullptr;
+    if (player != nullptr) SendMessageA(player, WM_CLOSE, 0, 0);
+}
+
+void StopSoundPlayerIfCurrent(HWND player)
+{
+    if (player != nullptr && player == SoundPlayerWindow) StopSoundPlayer();
 }
 
 void PickRandomSound(char (&path)[600])

@@ -3,22 +3,28 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 // The media-control window playing the current non-WAV alarm sound (null: none), and the end
-// position it reported when opened.
-extern HWND SoundPlayerWindow;
-extern uint32_t SoundEndPosition;
+// position it reported when opened. Only the window's thread writes them, and it makes a new
+// player known only once it plays, its end first: the counting thread that reads them never
+// sees a player that has not begun, which would look finished.
+extern std::atomic<HWND> SoundPlayerWindow;
+extern std::atomic<uint32_t> SoundEndPosition;
 
 // Sets AlarmSoundPath from AlarmPath before a time-up's action; for the random action it then
 // holds a file chosen from that folder.
 void PrepareAlarmSound();
 // Carries out AlarmAction on `path`; values outside the list do nothing.
 void PerformAlarmAction(const char* path);
-// The sound player has played its sound to the end.
-bool SoundPlayerFinished();
+// The sound player, if it has played its sound to the end; else null. Any thread.
+HWND FinishedSoundPlayer();
 // Closes the sound player, if any.
 void StopSoundPlayer();
+// Closes `player` if it is still the sound player: a stop request that names a player since
+// replaced leaves the new sound alone.
+void StopSoundPlayerIfCurrent(HWND player);
 
 // `path` holds a folder; on success it holds a random sound file of it, else the folder.
 void PickRandomSound(char (&path)[600]);

@@ -34,8 +34,8 @@ struct CountRequests
     uint32_t TimeUpAutoClose;   // that window closes itself after 3 s (an automatic repeat);
                                 // hand it to the thread and back to TimeUpWindowClosed
     uint32_t CheckSoundPlayer;  // a player whose position equals SoundEndPosition: post
-                                // CmdStopSound (it has played to its end)
-    uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound
+                                // CmdStopSound naming it (it has played to its end)
+    uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound naming it
     uint32_t SleepMs;           // then sleep this long; 0 = do not sleep
     uint32_t WaitForWork;       // idle: instead of sleeping, wait until TakeCountingWake says
                                 // a count operation left work

@@ -37,10 +37,13 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
     if ((requests.Effects & EffectInvalidateTimeBand) != 0)
         InvalidateRect(MainWindow, &timeBand, FALSE);
     ApplyCountEffects(requests.Effects & ~EffectInvalidateTimeBand);
-    if (requests.StopSoundPlayer != 0 && SoundPlayerWindow != nullptr)
-        PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
-    if (requests.CheckSoundPlayer != 0 && SoundPlayerFinished())
-        PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, 0);
+    // Each stop request names its player: by the time the window's thread takes it, a new
+    // sound may be playing in another.
+    const HWND player = requests.StopSoundPlayer != 0    ? SoundPlayerWindow.load()
+                        : requests.CheckSoundPlayer != 0 ? FinishedSoundPlayer()
+                                                         : nullptr;
+    if (player != nullptr)
+        PostMessageA(MainWindow, WM_COMMAND, CmdStopSound, reinterpret_cast<LPARAM>(player));
 }
 
 static_assert(uint32_t{PromptNoAnswer} == TimeUpWindowNotShown &&

@@ -300,7 +300,13 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         Settings.Mute = Toggled(Settings.Mute);
         return 0;
     }
-    case CmdStopSound: StopSoundPlayer(); return 0;
+    case CmdStopSound:
+        // The menu's Stop Sound names no player; the other threads' requests do.
+        if (lParam != 0)
+            StopSoundPlayerIfCurrent(reinterpret_cast<HWND>(lParam));
+        else
+            StopSoundPlayer();
+        return 0;
     case CmdTransparent: ToggleTransparency(); return 0;
     case CmdExit: DestroyWindow(window); return 0;
     case CmdSizeSmall: SetWindowSize(165, 120); return 0;

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <vfw.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -120,6 +122,47 @@ TEST(AlarmSounds, ASecondSoundClosesTheFirstPlayerBeforeTheNextOpens)
     PerformAlarmAction((folder + "missing.mp3").c_str());
     EXPECT_EQ(SoundPlayerWindow, nullptr);
     EXPECT_FALSE(IsWindow(PlayersMade[1]));
+}
+
+// Whether the player being told to play was already the published one at that moment.
+bool PublishedBeforePlaying = false;
+
+LRESULT CALLBACK WatchPlay(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == MCI_PLAY && SoundPlayerWindow == sent->hwnd)
+        PublishedBeforePlaying = true;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The counting thread sees a player only once it plays, and a stop request names the player
+// it is about: one that comes late, about a player since replaced, leaves the new sound
+// playing.
+TEST(AlarmSounds, AStopRequestNamesItsPlayerAndAPlayerIsKnownOnlyOncePlaying)
+{
+    const std::string folder = StartInTempFolder();
+    WriteBytes(folder + "one.mp3", SilentMp3(4 * OneSecondOfFrames));
+    WriteBytes(folder + "two.mp3", SilentMp3(4 * OneSecondOfFrames));
+    Settings.AlarmAction = 2;
+    PublishedBeforePlaying = false;
+    const HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROC, WatchPlay, nullptr, GetCurrentThreadId());
+    PerformAlarmAction((folder + "one.mp3").c_str());
+    const HWND first = SoundPlayerWindow;
+    PerformAlarmAction((folder + "two.mp3").c_str());
+    const HWND second = SoundPlayerWindow;
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(PublishedBeforePlaying);
+
+    SendMessageA(MainWindow, WM_COMMAND, CmdStopSound, reinterpret_cast<LPARAM>(first));
+    EXPECT_EQ(SoundPlayerWindow, second);
+    EXPECT_TRUE(IsWindow(second));
+    EXPECT_GT(SoundEndPosition, 3000u);
+    SendMessageA(MainWindow, WM_COMMAND, CmdStopSound, reinterpret_cast<LPARAM>(second));
+    EXPECT_EQ(SoundPlayerWindow, nullptr);
+    EXPECT_FALSE(IsWindow(second));
 }
 
 TEST(AlarmSounds, PlayerClosesWhenTheSoundHasPlayedToItsEnd)
