@@ -100,8 +100,25 @@ BOOL CALLBACK OpenRandomProvider(PINIT_ONCE, PVOID, PVOID*)
 
 void PrepareAlarmSound()
 {
-    CopyText(Settings.AlarmPath, Settings.AlarmSoundPath);
-    if (Settings.AlarmAction == 3) PickRandomSound(Settings.AlarmSoundPath);
+    char path[600];
+    {
+        CountLockGuard lock;
+        CopyText(Settings.AlarmPath, path);
+    }
+    if (Settings.AlarmAction == 3) PickRandomSound(path);
+    SetAlarmSoundPath(path);
+}
+
+void SetAlarmSoundPath(const char* path)
+{
+    CountLockGuard lock;
+    CopyText(path, Settings.AlarmSoundPath);
+}
+
+void CopyAlarmSoundPath(char (&path)[600])
+{
+    CountLockGuard lock;
+    CopyText(Settings.AlarmSoundPath, path);
 }
 
 void PerformAlarmAction(const char* path)

@@ -16,6 +16,10 @@ extern std::atomic<uint32_t> SoundEndPosition;
 // Sets AlarmSoundPath from AlarmPath before a time-up's action; for the random action it then
 // holds a file chosen from that folder.
 void PrepareAlarmSound();
+// AlarmSoundPath is shared by the counting thread and the window's thread: it is written and
+// read under the count lock, and the slow work (the random choice, playing) is done on a copy.
+void SetAlarmSoundPath(const char* path);
+void CopyAlarmSoundPath(char (&path)[600]);
 // Carries out AlarmAction on `path`; values outside the list do nothing.
 void PerformAlarmAction(const char* path);
 // The sound player, if it has played its sound to the end; else null. Any thread.

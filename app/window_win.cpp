@@ -312,7 +312,12 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case CmdSizeSmall: SetWindowSize(165, 120); return 0;
     case CmdSizeMedium: SetWindowSize(480, 320); return 0;
     case CmdSizeLarge: SetWindowSize(800, 600); return 0;
-    case CmdAlarmAction: PerformAlarmAction(Settings.AlarmSoundPath); return 0;
+    case CmdAlarmAction: {
+        char path[600];
+        CopyAlarmSoundPath(path);
+        PerformAlarmAction(path);
+        return 0;
+    }
     default: break;
     }
     if (id >= CmdSecondsMode && id <= CmdSecondsMode + 4)

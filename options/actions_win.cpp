@@ -1,7 +1,9 @@
 #include <windows.h>
 
+#include "alarm/alarm.h"
 #include "alarm/alarm_win.h"
 #include "app/app_win.h"
+#include "data/data_win.h"
 #include "data/settings.h"
 #include "options/chooser.h"
 #include "options/choosers_win.h"
@@ -30,13 +32,22 @@ void ChangeAlarmPath(HWND page)
     SetChooserOpen(0);
 }
 
+// The player a Test started, if any, or whether it played a wave: the sound stops with the
+// page and with the window.
+HWND TestPlayer;
+bool TestWave;
+
 // Plays or runs what the field names now, saved or not. Shutdown and restart are never tried.
 void TestAlarmAction(HWND page)
 {
-    GetDlgItemTextA(page, 4008, Settings.AlarmSoundPath, sizeof Settings.AlarmSoundPath);
+    char path[600];
+    GetDlgItemTextA(page, 4008, path, sizeof path);
+    if (Settings.AlarmAction == 3) PickRandomSound(path);
+    SetAlarmSoundPath(path);
     if (Settings.AlarmAction >= 5) return;
-    if (Settings.AlarmAction == 3) PickRandomSound(Settings.AlarmSoundPath);
-    PerformAlarmAction(Settings.AlarmSoundPath);
+    PerformAlarmAction(path);
+    TestPlayer = SoundPlayerWindow;
+    TestWave = AlarmKindOf(Settings.AlarmAction) == AlarmPlay && IsWaveSound(path);
 }
 
 void ActionsPageOnCommand(HWND page, int id)
@@ -61,11 +72,18 @@ void WriteActionsPage(HWND page)
     static const uint32_t Lists[5] = {4004, 4005, 4007, 4010, 4013};
     for (const uint32_t list : Lists)
         StoreListChoice(page, list);
-    // A test sound played through the player stops with the page.
-    if (SoundEndPosition != 0) StopSoundPlayer();
+    StopTestSound();
 }
 
 } // namespace
+
+void StopTestSound()
+{
+    StopSoundPlayerIfCurrent(TestPlayer);
+    TestPlayer = nullptr;
+    if (TestWave) PlaySoundLate(nullptr, nullptr, 0);
+    TestWave = false;
+}
 
 INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

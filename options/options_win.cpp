@@ -74,6 +74,7 @@ void ShowOptions(HWND owner)
     sheet.nStartPage = 0;
     sheet.phpage = handles;
     PropertySheetA(&sheet);
+    StopTestSound();
 
     OptionsOpen = 0;
     SaveSettings();

@@ -35,6 +35,10 @@ void StoreListChoice(HWND page, uint32_t list);
 bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)(HWND),
                        INT_PTR& result);
 
+// Stops a sound that the Actions page's Test started, if it still plays: when the page is left
+// and when the window closes, however it closes.
+void StopTestSound();
+
 // The page procedures, in tab order.
 INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TimesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

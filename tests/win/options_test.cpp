@@ -994,4 +994,65 @@ TEST(ActionsPage, ATestSoundStopsWhenThePageIsLeft)
     EXPECT_EQ(SoundEndPosition, 0u);
 }
 
+// A test sound stops with the options window, however it closes; Cancel and the caption's
+// close button send no page a leaving notice.
+TEST(ActionsPage, ATestSoundStopsWhenTheWindowClosesAnyWay)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 2; // Play Sound File
+    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    const std::string sound = folder + "long.mp3";
+    WriteBytes(sound, SilentMp3(20 * OneSecondOfFrames));
+    const struct
+    {
+        const char* name;
+        std::function<void(User&)> close;
+    } ways[] = {
+        {"Cancel", [](User& u) { u.Press(IDCANCEL); }},
+        {"OK", [](User& u) { u.Press(IDOK); }},
+        {"close button",
+         [](User& u) {
+             PostMessageA(u.sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+             WaitUntil([&] { return !IsWindow(u.sheet); });
+         }},
+    };
+    for (const auto& way : ways)
+    {
+        SCOPED_TRACE(way.name);
+        bool playing = false;
+        ASSERT_TRUE(WithOptions([&](User& u) {
+            u.Type(4008, sound);
+            u.Click(1015);
+            playing = WaitUntil([] { return SoundPlayerWindow != nullptr; });
+            way.close(u);
+        }));
+        EXPECT_TRUE(playing);
+        EXPECT_EQ(SoundPlayerWindow, nullptr);
+    }
+}
+
+// The alarm sound path is shared with the counting thread: Test writes it under the count
+// lock, so while another thread holds the lock it stays as it was.
+TEST(ActionsPage, TestWritesTheAlarmSoundPathUnderTheCountLock)
+{
+    const std::string folder = StartInTempFolder();
+    ASSERT_FALSE(folder.empty());
+    CopyText("before", Settings.AlarmSoundPath);
+    std::string whileHeld, afterwards;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.Type(4008, "C:\\no\\such.wav");
+        {
+            CountLockGuard lock;
+            PostMessageA(u.Control(1015), BM_CLICK, 0, 0);
+            Sleep(400);
+            whileHeld = Settings.AlarmSoundPath;
+        }
+        u.Settle();
+        afterwards = Settings.AlarmSoundPath;
+    }));
+    EXPECT_EQ(whileHeld, "before");
+    EXPECT_EQ(afterwards, "C:\\no\\such.wav");
+}
+
 } // namespace
