@@ -91,7 +91,8 @@ uint32_t PickRandomFileWith(char (&path)[AlarmPathSize], const char* pattern, Na
 }
 
 // Draws patterns until a file is found or each of the four has been tried; "\*.wav" may be
-// tried more than once. On failure `path` keeps the folder.
+// tried more than once. On failure `path` keeps the folder. An empty path names no folder (it
+// would list the root of the current drive): nothing is drawn and it stays empty.
 //   pickFile(workPath, pattern) is PickRandomFile; random(n) gives 1..n.
 // A source that keeps drawing tried patterns would hold the alarm for ever: after
 // SoundDrawLimit draws the untried patterns follow in order.
@@ -99,6 +100,7 @@ constexpr uint32_t SoundDrawLimit = 64;
 template <typename PickFile, typename Random>
 void PickRandomSoundWith(char (&path)[AlarmPathSize], PickFile pickFile, Random random)
 {
+    if (path[0] == 0) return;
     uint32_t tried = 0;
     char work[AlarmPathSize];
     for (uint32_t draw = 0; tried != AllPatternsTried; ++draw)

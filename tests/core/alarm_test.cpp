@@ -174,6 +174,24 @@ TEST(RandomSound, ASourceStuckOnTriedPatternsStillEnds)
     EXPECT_STREQ(path, "C:\\Folder");
 }
 
+// No folder is nothing to choose from: an empty path is not "\*.mid" at the root of the
+// current drive. It stays empty, as a folder without sounds stays itself.
+TEST(RandomSound, AnEmptyPathListsNothing)
+{
+    char path[AlarmPathSize] = "";
+    Script random{{1u}};
+    int picks = 0;
+    PickRandomSoundWith(
+        path,
+        [&](char(&)[AlarmPathSize], const char*) -> uint32_t {
+            ++picks;
+            return 1;
+        },
+        random);
+    EXPECT_EQ(picks, 0);
+    EXPECT_STREQ(path, "");
+}
+
 // A fake folder: its names, and the ones another program holds without sharing.
 struct FakeFolder
 {
