@@ -77,4 +77,6 @@ void StartCountingThread();
 // Window options (main window).
 void ApplyTopMost(uint32_t flag);
 void MakeTransparent(uint32_t alpha);
+// The window see-through or not as Transparent says (see-through only where the system can).
+void ApplyTransparency();
 void RebuildSystemMenu();

@@ -108,8 +108,7 @@ bool OpenMainWindow()
     CreateMainWindow();
     if (MainWindow == nullptr) return false;
 
-    if (Settings.Transparent != 0 && Settings.LayeredAvailable == 1)
-        MakeTransparent(Settings.Opacity);
+    ApplyTransparency();
     ApplySavedPlacement();
     ApplyTopMost(Settings.OnTopTimer);
     if (Switches.StartAtLaunch != 0)

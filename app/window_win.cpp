@@ -104,6 +104,14 @@ void ToggleFullScreen()
     }
 }
 
+void ClearTransparency()
+{
+    // Replaces the whole extended style, as making it transparent does.
+    SetWindowLongA(MainWindow, GWL_EXSTYLE, 0);
+    // What the layered window showed is not the window's own picture: draw it anew.
+    InvalidateRect(MainWindow, nullptr, TRUE);
+}
+
 void ToggleTransparency()
 {
     if (Settings.Transparent == 0)
@@ -113,7 +121,7 @@ void ToggleTransparency()
     }
     else
     {
-        SetWindowLongA(MainWindow, GWL_EXSTYLE, 0);
+        ClearTransparency();
         Settings.Transparent = 0;
     }
 }
@@ -411,6 +419,14 @@ void ApplyTopMost(uint32_t flag)
 {
     SetWindowPos(MainWindow, flag == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void ApplyTransparency()
+{
+    if (Settings.Transparent != 0 && Settings.LayeredAvailable == 1)
+        MakeTransparent(Settings.Opacity);
+    else if ((GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_LAYERED) != 0)
+        ClearTransparency();
 }
 
 void MakeTransparent(uint32_t alpha)

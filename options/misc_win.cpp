@@ -23,7 +23,8 @@ void ResetToDefaults(HWND page)
     request.FirstCaption = UiString(138);
     request.SecondCaption = UiString(146);
     request.Mode = PromptQuestion;
-    if (ShowPrompt(MainWindow, request) != PromptFirst) return;
+    // The question belongs to the options window, which waits under it.
+    if (ShowPrompt(GetAncestor(page, GA_ROOT), request) != PromptFirst) return;
     {
         // The counting thread reads these settings: it sees either all old or all new ones.
         CountLockGuard lock;
@@ -31,6 +32,8 @@ void ResetToDefaults(HWND page)
     }
     LoadPageControls(page);
     UpdatePageEnables(page);
+    // The options window re-applies the rest when it closes; transparency it does not.
+    ApplyTransparency();
     InvalidateRect(MainWindow, nullptr, FALSE);
     InvalidateRect(page, nullptr, FALSE);
 }

@@ -186,7 +186,10 @@ bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)
         const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
         if (code == static_cast<UINT>(PSN_SETACTIVE))
         {
+            // Settings may have changed on another page (Reset): the values and which
+            // controls they enable both.
             LoadPageControls(page);
+            UpdatePageEnables(page);
             SetWindowLongA(page, DWL_MSGRESULT, 0);
         }
         else if (code == static_cast<UINT>(PSN_KILLACTIVE))

@@ -492,6 +492,49 @@ TEST(OptionsSheet, ResetAsksAndOnYesShowsTheDefaultsOnEveryPage)
     EXPECT_EQ(Settings.PresetTimes[0], 300000u);
 }
 
+// Reset from a Shutdown alarm and a transparent window. Its question belongs to the options
+// window, which waits under it; what it changed shows at once: a page shown again enables
+// Test and Repeat for the default Beep, and the window is no longer see-through.
+TEST(OptionsSheet, ResetQuestionBelongsToTheSheetAndItsChangesShowAtOnce)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 5; // Shutdown: nothing to test or repeat
+    record.Transparent = 1;
+    record.Opacity = 128;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    ASSERT_NE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+
+    HWND owner = nullptr, sheet = nullptr;
+    bool sheetEnabledUnderIt = true, testBefore = true, testAfter = false, repeatAfter = false;
+    LONG layeredAfter = -1;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        sheet = u.sheet;
+        testBefore = u.Enabled(1015);
+        u.ClickTab(3, "Misc");
+        u.Click(1057);
+        const HWND prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        owner = GetWindow(prompt, GW_OWNER);
+        sheetEnabledUnderIt = IsWindowEnabled(u.sheet) != FALSE;
+        PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0); // "Yes, this is what I want"
+        WaitUntil([&] { return !IsWindow(prompt); });
+        u.Settle();
+        layeredAfter = GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_LAYERED;
+        u.ClickTab(0, "Actions");
+        testAfter = u.Enabled(1015);
+        repeatAfter = u.Enabled(1012);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_FALSE(testBefore);
+    EXPECT_EQ(owner, sheet);
+    EXPECT_FALSE(sheetEnabledUnderIt);
+    EXPECT_EQ(Settings.AlarmAction, 1u);
+    EXPECT_TRUE(testAfter);
+    EXPECT_TRUE(repeatAfter);
+    EXPECT_EQ(Settings.Transparent, 0u);
+    EXPECT_EQ(layeredAfter, 0);
+}
+
 TEST(OptionsSheet, TimesPageStoresEachRowNormalisedWhenItIsLeft)
 {
     ASSERT_FALSE(StartInTempFolder().empty());

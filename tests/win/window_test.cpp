@@ -314,6 +314,21 @@ TEST(Commands, FullScreenOnTopMuteAndTransparency)
     EXPECT_TRUE(TopMost());
 }
 
+// Turning transparency off repaints the whole window at once.
+TEST(Commands, TransparencyOffRepaintsTheWindow)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe b").empty());
+    Command(CmdTransparent);
+    ASSERT_EQ(Settings.Transparent, 1u);
+    ValidateRect(MainWindow, nullptr);
+    SendMessageA(MainWindow, WM_COMMAND, CmdTransparent, 0);
+    ASSERT_EQ(Settings.Transparent, 0u);
+    RECT update = {}, client = {};
+    GetClientRect(MainWindow, &client);
+    EXPECT_TRUE(GetUpdateRect(MainWindow, &update, FALSE));
+    EXPECT_TRUE(EqualRect(&update, &client));
+}
+
 TEST(Commands, SystemMenuFollowsTheState)
 {
     ASSERT_FALSE(StartInTempFolder("Mivo.exe b").empty());
