@@ -34,6 +34,8 @@ void LoadSettings();
 // Writes "dMivo.dat" whole: a failed save leaves the previous file as it was.
 bool SaveSettings();
 void ApplyDefaultSettings();
+// The options window's Reset: the defaults while the program runs, beside the counting thread.
+void ResetSettings();
 void ResetTextResources();
 
 // The Windows version code; the readable name goes into `name` (600 bytes).

@@ -30,11 +30,35 @@ uint32_t ReadUpTo(HANDLE file, uint8_t* into, uint32_t size)
 
 } // namespace
 
+namespace
+{
+
+// The two texts come from the strings loaded now, before the default strings replace them.
+void ApplyDefaultValues()
+{
+    ApplyDefaultFields(Settings, UiString(13), UiString(30));
+    Settings.FontItalic = 0;
+    Settings.FontWeight = 400;
+}
+
+} // namespace
+
 void ApplyDefaultSettings()
 {
-    // The two texts come from the strings loaded now, before the default strings replace them.
-    ApplyDefaultFields(Settings, UiString(13), UiString(30));
-    ResetTextResources();
+    ApplyDefaultValues();
+    WriteDefaultUiStrings();
+}
+
+void ResetSettings()
+{
+    {
+        // The counting thread reads these settings: it sees either all old or all new ones.
+        CountLockGuard lock;
+        ApplyDefaultValues();
+    }
+    // The strings file is rewritten and read without the lock: that, and the error box when
+    // it fails, must not hold up the count.
+    WriteDefaultUiStrings();
 }
 
 void ResetTextResources()

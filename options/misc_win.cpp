@@ -25,11 +25,7 @@ void ResetToDefaults(HWND page)
     request.Mode = PromptQuestion;
     // The question belongs to the options window, which waits under it.
     if (ShowPrompt(GetAncestor(page, GA_ROOT), request) != PromptFirst) return;
-    {
-        // The counting thread reads these settings: it sees either all old or all new ones.
-        CountLockGuard lock;
-        ApplyDefaultSettings();
-    }
+    ResetSettings();
     LoadPageControls(page);
     UpdatePageEnables(page);
     // The options window re-applies the rest when it closes; transparency it does not.

@@ -336,6 +336,26 @@ TEST(UiStringsOnDisk, UnusableFileIsFatal)
     }
 }
 
+// Reset rewrites Strings.txt beside the running count. When that fails and the fatal error
+// box shows, the count goes on under it: the count lock is held only around the settings.
+TEST(UiStringsOnDisk, ResetWhoseStringsFailLeavesTheCountRunningUnderTheErrorBox)
+{
+    const std::string folder = NewTempFolder() + "prog\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string report = folder + "report.txt";
+    const HANDLE child =
+        StartChild(folder, "Mivo.exe", "reset-strings", folder, "MIVO_REPORT=" + report);
+    ASSERT_NE(child, nullptr);
+    ASSERT_EQ(WaitForSingleObject(child, 30000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(child, &code);
+    CloseHandle(child);
+    EXPECT_EQ(code, 0u); // the fatal error's exit
+    const std::string text = ReadBytes(report);
+    ASSERT_EQ(text.rfind("passes ", 0), 0u) << text;
+    EXPECT_GE(std::stoi(text.substr(7)), 3) << "the count froze under the box";
+}
+
 std::string RunFolderChild(const std::string& folder, const std::string& exeName,
                            const std::string& currentFolder, const std::string& extra = "")
 {

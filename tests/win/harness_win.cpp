@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_win.h"
 #include "app/count.h"
+#include "app/counting.h"
 #include "app/switches.h"
 #include "data/data_win.h"
 #include "data/settings.h"
@@ -461,6 +464,34 @@ int RunChildMode(const char* mode)
                " lock=" + std::to_string(switches.LockTimeUpText);
         Report(out);
         return 7;
+    }
+    if (std::strcmp(mode, "reset-strings") == 0)
+    {
+        // A running count, then Reset while another program holds Strings.txt: rewriting and
+        // reading it fail and the fatal error box shows, which ends the process once answered.
+        // Reports the counting passes made while the box is up.
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        std::string folder = self;
+        folder.erase(folder.find_last_of('\\') + 1);
+        WriteBytes(folder + "dMivo.dat", DefaultSettingsImage());
+        PinFolders(folder.c_str(), folder.c_str());
+        if (!StartMivo("Mivo.exe /m=5 b g")) return 98;
+        PumpMessagesFor(300);
+        const HANDLE held = CreateFileA((folder + "Strings.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        if (held == INVALID_HANDLE_VALUE) return 97;
+        std::thread watcher([] {
+            const HWND box = WaitForWindow("Mivo.exe", 10000);
+            const volatile uint32_t& passes = CountingPasses;
+            const uint32_t before = passes;
+            Sleep(600);
+            Report("passes " + std::to_string(passes - before));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        watcher.detach();
+        ResetSettings();
+        return 96; // the error ends the process before this
     }
     return 99;
 }
