@@ -28,11 +28,6 @@ uint32_t ReadUpTo(HANDLE file, uint8_t* into, uint32_t size)
     return total;
 }
 
-} // namespace
-
-namespace
-{
-
 // The two texts come from the strings loaded now, before the default strings replace them.
 void ApplyDefaultValues()
 {
