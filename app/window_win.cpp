@@ -35,6 +35,9 @@ volatile LONG TitlePending;
 
 constexpr char MainTitle[] = "Mivo";
 
+// Broadcast by a taskbar that has (re)started and forgotten every icon.
+UINT TaskbarCreatedMessage;
+
 uint32_t Toggled(uint32_t flag)
 {
     return flag == 0 ? 1 : 0;
@@ -140,6 +143,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 LRESULT MainWindowOnCreate(HWND window)
 {
     MainWindow = window;
+    TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     CreateControlButtons(window);
     return 0;
 }
@@ -156,15 +160,18 @@ LRESULT MainWindowOnClosing(UINT message)
     return message == WM_QUERYENDSESSION ? TRUE : 0;
 }
 
+bool PutIconInTray(HWND window)
+{
+    return NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_ADD);
+}
+
 LRESULT MainWindowOnSize(HWND window, WPARAM kind)
 {
     SetWindowTextA(window, MainTitle);
-    const bool toTray = kind == SIZE_MINIMIZED && Settings.MinimiseToTray != 0;
-    if (toTray)
-    {
-        ShowWindow(window, SW_HIDE);
-        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_ADD);
-    }
+    // Hidden only behind an icon the shell took: else it stays minimised, within reach.
+    const bool toTray =
+        kind == SIZE_MINIMIZED && Settings.MinimiseToTray != 0 && PutIconInTray(window);
+    if (toTray) ShowWindow(window, SW_HIDE);
     {
         // The counting thread decides on the title by it.
         CountLockGuard lock;
@@ -173,6 +180,18 @@ LRESULT MainWindowOnSize(HWND window, WPARAM kind)
                                                : WindowNormal;
     }
     LayoutDisplay(window);
+    return 0;
+}
+
+LRESULT MainWindowOnTaskbarCreated(HWND window)
+{
+    if (WindowState != WindowInTray || PutIconInTray(window)) return 0;
+    // The new taskbar will not take the icon: the window comes back, minimised.
+    {
+        CountLockGuard lock;
+        WindowState = WindowMinimised;
+    }
+    ShowWindow(window, SW_SHOWMINNOACTIVE);
     return 0;
 }
 
@@ -356,6 +375,7 @@ LRESULT MainWindowOnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == TaskbarCreatedMessage && message != 0) return MainWindowOnTaskbarCreated(window);
     switch (message)
     {
     case WM_CREATE: return MainWindowOnCreate(window);

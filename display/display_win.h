@@ -46,8 +46,8 @@ void ShowContextMenu(HWND window);
 INT_PTR CALLBACK QuickSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Adds, changes or removes (NIM_ADD, NIM_MODIFY, NIM_DELETE) the tray icon `id` of `window`;
-// `tip` is cut to 127 characters. The shell's answer is not looked at.
-void NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
+// `tip` is cut to 127 characters. Returns the shell's answer.
+bool NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
                     DWORD action);
 
 // The shell call NotifyTrayIcon makes; tests put a recorder in its place.

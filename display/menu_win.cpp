@@ -50,6 +50,8 @@ void ShowContextMenu(HWND window)
     GetCursorPos(&pointer);
     SetForegroundWindow(window);
     TrackPopupMenuEx(menu, TPM_RIGHTALIGN, pointer.x, pointer.y, window, nullptr);
+    // Without it a menu opened from the tray icon stays open when the user clicks elsewhere.
+    PostMessageA(window, WM_NULL, 0, 0);
     // Destroying the menu destroys the submenus attached to it.
     DestroyMenu(menu);
 }

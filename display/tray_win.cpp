@@ -12,7 +12,7 @@ static_assert(NOTIFYICONDATAA_V2_SIZE == 488, "the tray record is 488 bytes");
 
 ShellNotifyIconCall ShellNotifyIconProc = ShellNotifyIconLate;
 
-void NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
+bool NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
                     DWORD action)
 {
     NOTIFYICONDATAA record = {};
@@ -23,5 +23,5 @@ void NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, cons
     record.uCallbackMessage = callbackMessage;
     record.hIcon = icon;
     CopyText(tip, record.szTip);
-    ShellNotifyIconProc(action, &record);
+    return ShellNotifyIconProc(action, &record) != FALSE;
 }

@@ -182,4 +182,96 @@ TEST(TrayIcon, ALongTipIsCutTo127Characters)
     EXPECT_FALSE(IconInTray());
 }
 
+void DeleteIconAsTheShellDoes()
+{
+    NOTIFYICONDATAA record = {};
+    record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    record.hWnd = MainWindow;
+    record.uID = 0;
+    Shell_NotifyIconA(NIM_DELETE, &record);
+}
+
+void TaskbarRestarted()
+{
+    SendMessageA(MainWindow, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    PumpMessagesFor(50);
+}
+
+// A restarted taskbar has forgotten every icon and says "TaskbarCreated": the program in the
+// tray puts its icon back; out of the tray it adds none.
+TEST(TrayIcon, ARestartedTaskbarGetsTheIconBack)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", TraySettings(1)).empty());
+    MinimiseToTheTray();
+    ASSERT_TRUE(IconInTray());
+    DeleteIconAsTheShellDoes();
+    ASSERT_FALSE(IconInTray());
+    TaskbarRestarted();
+    EXPECT_TRUE(IconInTray());
+    EXPECT_FALSE(IsWindowVisible(MainWindow));
+    EXPECT_EQ(WindowState, static_cast<uint32_t>(WindowInTray));
+
+    Notify(0, WM_LBUTTONDBLCLK);
+    ASSERT_FALSE(IconInTray());
+    TaskbarRestarted();
+    EXPECT_FALSE(IconInTray());
+}
+
+BOOL WINAPI RefuseAdds(DWORD action, NOTIFYICONDATAA* record)
+{
+    return action == NIM_ADD ? FALSE : Shell_NotifyIconA(action, record);
+}
+
+// An icon the shell refuses must not leave a hidden window with no way back: it stays
+// minimised where the user can reach it, on minimising and after a taskbar restart alike.
+TEST(TrayIcon, AnIconTheShellRefusesLeavesTheWindowReachable)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", TraySettings(1)).empty());
+    const ShellNotifyIconCall shell = ShellNotifyIconProc;
+    ShellNotifyIconProc = RefuseAdds;
+    MinimiseToTheTray();
+    EXPECT_TRUE(IsWindowVisible(MainWindow));
+    EXPECT_TRUE(IsIconic(MainWindow));
+    EXPECT_EQ(WindowState, static_cast<uint32_t>(WindowMinimised));
+
+    ShowWindow(MainWindow, SW_RESTORE);
+    PumpMessagesFor(50);
+    ShellNotifyIconProc = shell;
+    MinimiseToTheTray();
+    ASSERT_FALSE(IsWindowVisible(MainWindow));
+    DeleteIconAsTheShellDoes();
+    ShellNotifyIconProc = RefuseAdds;
+    TaskbarRestarted();
+    EXPECT_TRUE(IsWindowVisible(MainWindow));
+    EXPECT_TRUE(IsIconic(MainWindow));
+    EXPECT_EQ(WindowState, static_cast<uint32_t>(WindowMinimised));
+    ShellNotifyIconProc = shell;
+}
+
+int NullsTaken;
+
+LRESULT CALLBACK WatchNulls(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NULL &&
+        msg->hwnd == MainWindow)
+        ++NullsTaken;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// After its menu the window posts itself WM_NULL: the documented step that lets the menu of a
+// tray icon close when the user clicks elsewhere.
+TEST(TrayIcon, TheMenuIsFollowedByANullMessage)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", TraySettings(1)).empty());
+    MinimiseToTheTray();
+    NullsTaken = 0;
+    const HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchNulls, nullptr, GetCurrentThreadId());
+    const std::vector<std::string> lines =
+        OpenReadAndChoose([] { PostMessageA(MainWindow, WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN); }, -1);
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(lines.empty());
+    EXPECT_EQ(NullsTaken, 1);
+}
+
 } // namespace
