@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
@@ -16,6 +18,10 @@ TooltipBlock* TooltipRecord;
 
 namespace
 {
+
+// The tool record of the second version: the first's fields and an lParam.
+constexpr UINT ToolRecordSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
+static_assert(ToolRecordSize == 44, "the tool record is 44 bytes");
 
 struct ButtonPlace
 {
@@ -65,7 +71,7 @@ void AddTooltip(HWND window, TooltipBlock* record, int id, const char* text)
     const HWND control = GetDlgItem(window, id);
     if (record == nullptr || control == nullptr) return;
     TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.cbSize = ToolRecordSize;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = control;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
@@ -79,7 +85,7 @@ void RemoveTooltip(HWND window, TooltipBlock* record, int id)
     const HWND control = GetDlgItem(window, id);
     if (record == nullptr || control == nullptr) return;
     TOOLINFOA tool = {};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.cbSize = ToolRecordSize;
     tool.hwnd = control;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     SendMessageA(record->Tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));

@@ -292,7 +292,7 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
         group = u.Text(1050);
         TOOLINFOA tool = {};
         char text[80] = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
         tool.hwnd = u.Control(1001);
         tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
         tool.lpszText = text;

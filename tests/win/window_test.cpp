@@ -39,6 +39,30 @@ RECT ClientRectOf(HWND control)
     return r;
 }
 
+// The sizes of the tool records handed to the tooltip control, seen in its window procedure.
+WNDPROC TooltipProc;
+std::vector<UINT> ToolRecordSizes;
+
+LRESULT CALLBACK WatchToolRecords(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_ADDTOOLA || message == TTM_DELTOOLA)
+        ToolRecordSizes.push_back(reinterpret_cast<const TOOLINFOA*>(lParam)->cbSize);
+    return CallWindowProcA(TooltipProc, window, message, wParam, lParam);
+}
+
+// Every tool record the program hands the tooltip control, added or removed, is 44 bytes.
+TEST(Buttons, ToolRecordsAre44Bytes)
+{
+    ASSERT_FALSE(StartInTempFolder().empty());
+    const HWND tooltip = TooltipRecord->Tooltip;
+    TooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchToolRecords)));
+    RemoveTooltip(MainWindow, TooltipRecord, CmdReset);
+    AddTooltip(MainWindow, TooltipRecord, CmdReset, "Resets the time");
+    SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipProc));
+    EXPECT_EQ(ToolRecordSizes, (std::vector<UINT>{44, 44}));
+}
+
 struct ButtonCase
 {
     int id;
@@ -78,7 +102,7 @@ TEST(Buttons, IdsTextsPlacesOrderAndTooltips)
         EXPECT_EQ(style & 0x0F, BS_PUSHBUTTON);
 
         TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
         char tip[128] = {};
         tool.lpszText = tip;
         tool.hwnd = button;
