@@ -697,8 +697,7 @@ TEST_F(CountTest, ALateTimeUpAnswerNeverStartsACount)
     const LateAnswerCase cases[] = {
         {"final: acknowledged from the tray, then OK", 0, false, 1, acknowledge, false, false},
         {"final: window never shown", 0, false, TimeUpWindowNotShown, nothing, false, true},
-        {"repeat: a second window's Stop Repeat after the first's", 2, true, 2, stop, false,
-         false},
+        {"repeat: a second window's Stop Repeat after the first's", 2, true, 2, stop, false, false},
         {"repeat: window never shown", 2, true, TimeUpWindowNotShown, nothing, true, false},
     };
     for (const LateAnswerCase& c : cases)

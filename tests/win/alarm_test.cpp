@@ -145,8 +145,7 @@ TEST(AlarmSounds, AStopRequestNamesItsPlayerAndAPlayerIsKnownOnlyOncePlaying)
     WriteBytes(folder + "two.mp3", SilentMp3(4 * OneSecondOfFrames));
     Settings.AlarmAction = 2;
     PublishedBeforePlaying = false;
-    const HHOOK hook =
-        SetWindowsHookExA(WH_CALLWNDPROC, WatchPlay, nullptr, GetCurrentThreadId());
+    const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchPlay, nullptr, GetCurrentThreadId());
     PerformAlarmAction((folder + "one.mp3").c_str());
     const HWND first = SoundPlayerWindow;
     PerformAlarmAction((folder + "two.mp3").c_str());

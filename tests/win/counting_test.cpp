@@ -314,7 +314,8 @@ TEST(RealCount, StopRepeatOnTwoOpenWindowsLeavesTheCountStopped)
     HWND second = nullptr;
     std::atomic<bool> done{false};
     std::thread finder([&] {
-        second = WaitForWindow("Mivo 1.9", [first](HWND w) { return w != first; }, 6000);
+        second = WaitForWindow(
+            "Mivo 1.9", [first](HWND w) { return w != first; }, 6000);
         done = true;
     });
     while (!done)

@@ -55,8 +55,8 @@ TEST(Buttons, ToolRecordsAre44Bytes)
 {
     ASSERT_FALSE(StartInTempFolder().empty());
     const HWND tooltip = TooltipRecord->Tooltip;
-    TooltipProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchToolRecords)));
+    TooltipProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchToolRecords)));
     RemoveTooltip(MainWindow, TooltipRecord, CmdReset);
     AddTooltip(MainWindow, TooltipRecord, CmdReset, "Resets the time");
     SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipProc));
