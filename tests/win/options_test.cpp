@@ -1016,7 +1016,9 @@ TEST(ViewPage, TheTimeUpTextStaysLockedAfterTheSwitch)
     EXPECT_EQ(text, Settings.TimeUpText) << "the field shows the text it keeps";
 }
 
-TEST(ActionsPage, ATestSoundStopsWhenThePageIsLeft)
+// A test sound stops when the Actions page is left, and with the options window however it
+// closes: Cancel and the caption's close button send no page a leaving notice.
+TEST(ActionsPage, ATestSoundStopsWithThePageAndTheWindow)
 {
     SettingsRecord record = DefaultRecord();
     record.AlarmAction = 2; // Play Sound File
@@ -1024,54 +1026,40 @@ TEST(ActionsPage, ATestSoundStopsWhenThePageIsLeft)
     ASSERT_FALSE(folder.empty());
     const std::string sound = folder + "long.mp3";
     WriteBytes(sound, SilentMp3(20 * OneSecondOfFrames));
-    bool playing = false;
-    ASSERT_TRUE(WithOptions([&](User& u) {
-        u.Type(4008, sound);
-        u.Click(1015);
-        playing = WaitUntil([] { return SoundPlayerWindow != nullptr; });
-        u.ClickTab(1, "Times");
-        u.Press(IDCANCEL);
-    }));
-    EXPECT_TRUE(playing);
-    EXPECT_EQ(SoundPlayerWindow, nullptr);
-    EXPECT_EQ(SoundEndPosition, 0u);
-}
-
-// A test sound stops with the options window, however it closes; Cancel and the caption's
-// close button send no page a leaving notice.
-TEST(ActionsPage, ATestSoundStopsWhenTheWindowClosesAnyWay)
-{
-    SettingsRecord record = DefaultRecord();
-    record.AlarmAction = 2; // Play Sound File
-    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
-    ASSERT_FALSE(folder.empty());
-    const std::string sound = folder + "long.mp3";
-    WriteBytes(sound, SilentMp3(20 * OneSecondOfFrames));
+    const auto closeButton = [](User& u) {
+        PostMessageA(u.sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+        WaitUntil([&] { return !IsWindow(u.sheet); });
+    };
     const struct
     {
         const char* name;
+        bool leavePage; // the sound must have stopped before the window closes
         std::function<void(User&)> close;
     } ways[] = {
-        {"Cancel", [](User& u) { u.Press(IDCANCEL); }},
-        {"OK", [](User& u) { u.Press(IDOK); }},
-        {"close button",
-         [](User& u) {
-             PostMessageA(u.sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
-             WaitUntil([&] { return !IsWindow(u.sheet); });
-         }},
+        {"another page, then Cancel", true, [](User& u) { u.Press(IDCANCEL); }},
+        {"Cancel", false, [](User& u) { u.Press(IDCANCEL); }},
+        {"OK", false, [](User& u) { u.Press(IDOK); }},
+        {"close button", false, closeButton},
     };
     for (const auto& way : ways)
     {
         SCOPED_TRACE(way.name);
-        bool playing = false;
+        bool playing = false, stoppedOnLeaving = false;
         ASSERT_TRUE(WithOptions([&](User& u) {
             u.Type(4008, sound);
             u.Click(1015);
             playing = WaitUntil([] { return SoundPlayerWindow != nullptr; });
+            if (way.leavePage)
+            {
+                u.ClickTab(1, "Times");
+                stoppedOnLeaving = SoundPlayerWindow == nullptr;
+            }
             way.close(u);
         }));
         EXPECT_TRUE(playing);
+        EXPECT_EQ(stoppedOnLeaving, way.leavePage);
         EXPECT_EQ(SoundPlayerWindow, nullptr);
+        EXPECT_EQ(SoundEndPosition, 0u);
     }
 }
 
