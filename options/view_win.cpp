@@ -9,19 +9,21 @@
 namespace
 {
 
+// A choice shows only what it changed: the fields still hold what was typed, which the page
+// stores when it is left.
 void ChangeFont(HWND page)
 {
     if (ChooseTimeFont(page, Settings.FontFace, Settings.FontSize, Settings.TextColour,
                        Settings.FontWeight, Settings.FontItalic, Instance) != 1)
         return;
-    LoadPageControls(page);
+    SetDlgItemTextA(page, 1026, Settings.FontFace);
     InvalidateRect(MainWindow, nullptr, FALSE);
+    InvalidateRect(page, nullptr, FALSE); // the font chooser picks the text colour too
 }
 
 void ChangeColour(HWND page, uint32_t& colour)
 {
     if (!ChooseColour(page, colour, Instance)) return;
-    LoadPageControls(page);
     InvalidateRect(MainWindow, nullptr, FALSE);
     InvalidateRect(page, nullptr, FALSE);
 }

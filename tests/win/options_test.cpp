@@ -23,6 +23,7 @@
 #include "display/timetext.h"
 #include "options/chooser.h"
 #include "options/options_win.h"
+#include "options/pages.h"
 #include "resources/resource.h"
 #include "tests/win/harness_win.h"
 #include "tests/win/sounds_win.h"
@@ -929,6 +930,43 @@ TEST(ViewPage, ChoosersChangeAndRepaintOnlyWhenSomethingWasChosen)
     EXPECT_EQ(faceShown, Settings.FontFace);
     EXPECT_LT(Settings.FontSize, 1000u);
     EXPECT_TRUE(fontRepainted) << "a chosen font repaints the window";
+}
+
+// What was typed on the View page and not stored yet stays in its fields when a font or a
+// colour is chosen, and is stored when the window closes with OK.
+TEST(ViewPage, ChoosingAFontOrAColourKeepsWhatWasTyped)
+{
+    SettingsRecord record = DefaultRecord();
+    record.ShowHeader = 1;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    std::string afterColour, afterFont;
+    const auto fields = [](const User& u) {
+        return u.Text(4009) + "|" + u.Text(4006) + "|" + u.Text(1062);
+    };
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(2, "View");
+        u.Type(4009, "Tea");
+        u.Type(4006, "Brewed");
+        u.Type(1062, "40");
+        u.Click(1059);
+        HWND chooser = WaitForDialog("Color", u.sheet);
+        if (chooser == nullptr) return;
+        PressAndWait(chooser, IDOK);
+        u.Settle();
+        afterColour = fields(u);
+        u.Click(1058);
+        chooser = WaitForDialog("Font", u.sheet);
+        if (chooser == nullptr) return;
+        PressAndWait(chooser, IDOK);
+        u.Settle();
+        afterFont = fields(u);
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(afterColour, "Tea|Brewed|40");
+    EXPECT_EQ(afterFont, "Tea|Brewed|40");
+    EXPECT_STREQ(Settings.HeaderText, "Tea");
+    EXPECT_STREQ(Settings.TimeUpText, "Brewed");
+    EXPECT_EQ(Settings.Opacity, OpacityFromPercent(40));
 }
 
 // Repaints the page 1,000 times on its own thread (a timer of the sheet's loop), counting the
