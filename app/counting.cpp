@@ -11,6 +11,8 @@
 uint32_t AlarmRepeats;
 uint32_t FlashPhase;
 uint32_t CountingPasses;
+uint32_t TimeUpLateness;
+uint32_t TextLateness;
 
 namespace
 {
@@ -18,9 +20,78 @@ namespace
 // A count this short or shorter ends for good instead of repeating on its own.
 constexpr uint32_t ShortestRepeat = 2000;
 
-// Set by an idle pass, cleared by the wake: a stopped, quiet program costs nothing until a
-// count operation gives the thread work again.
-uint32_t CountingIdle;
+// How the counting thread waits since its last pass, and until when: a stopped, quiet program
+// costs nothing until a change gives the thread something due sooner.
+enum : uint32_t
+{
+    Awake,
+    WaitingUntil, // RestingUntil
+    WaitingForWork,
+};
+uint32_t Resting;
+uint32_t RestingUntil;
+CountingThreadState RestingThread; // its values as that pass left them
+
+// Milliseconds from `elapsed` to `due`, 0 when it has passed, at most NothingDue - 1.
+uint32_t Until(uint64_t elapsed, uint64_t due)
+{
+    if (due <= elapsed) return 0;
+    const uint64_t wait = due - elapsed;
+    return wait >= NothingDue ? NothingDue - 1 : static_cast<uint32_t>(wait);
+}
+
+// The step of the shown count's last digit at `value`: a minute in "No Seconds" (under a
+// minute the seconds show), else a second or its tenth, hundredth or thousandth.
+uint32_t ShownStep(uint32_t value)
+{
+    switch (Settings.SecondsMode)
+    {
+    case 0: return value >= 60000 ? 60000 : 1000;
+    case 2: return 100;
+    case 3: return 10;
+    case 4: return 1;
+    default: return 1000;
+    }
+}
+
+// Milliseconds from `tick` until the running count's text changes next; NothingDue for a
+// countdown that shows 0 and waits for its time-up.
+uint32_t UntilNextText(uint32_t tick, const CountingThreadState& thread)
+{
+    // Texts are truncated: counting down, the next one comes one millisecond past the step.
+    const uint32_t value = ShownValue(tick);
+    const uint32_t step = ShownStep(value);
+    uint64_t until;
+    if (Settings.CountDirection != 0)
+    {
+        if (value == 0) return NothingDue;
+        until = value % step + 1;
+    }
+    else
+        until = step - value % step;
+    const uint32_t sinceShown = tick - thread.ShownTick;
+    if (sinceShown < FrameMs && until < FrameMs - sinceShown) until = FrameMs - sinceShown;
+    if (Settings.AutoFrequency == 0)
+    {
+        // The user's frequency on the count's own time: the first multiple of it from then on.
+        const uint64_t frequency = Settings.UpdateFrequency != 0 ? Settings.UpdateFrequency : 1;
+        const uint64_t elapsed = ElapsedCount(tick);
+        return Until(elapsed, (elapsed + until + frequency - 1) / frequency * frequency);
+    }
+    return static_cast<uint32_t>(until);
+}
+
+// Milliseconds since the shown text last changed by itself (its last digit's boundary).
+uint32_t SinceLastStep(uint32_t value)
+{
+    const uint32_t step = ShownStep(value);
+    return Settings.CountDirection != 0 ? step - 1 - value % step : value % step;
+}
+
+uint32_t Sooner(uint32_t a, uint32_t b)
+{
+    return a < b ? a : b;
+}
 
 void Post(CountRequests& requests, uint32_t command)
 {
@@ -117,17 +188,15 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
 
 void ShowRunningCount(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
 {
-    FormatCountText(ShownValue(tick), DisplayText);
-    if (WindowState == WindowMinimised)
+    const uint32_t value = ShownValue(tick);
+    if (FormatCountText(value, DisplayText).Changed != 0) TextLateness = SinceLastStep(value);
+    thread.ShownTick = tick;
+    if (WindowState == WindowMinimised &&
+        (thread.TitleSet == 0 || tick - thread.TitleTick >= TitleMs))
     {
-        // The title changes at most about ten times a second.
-        if (thread.TitleElapsed > 99 || Settings.UpdateFrequency > 99)
-        {
-            requests.Effects |= EffectTitle;
-            thread.TitleElapsed = 0;
-        }
-        else
-            thread.TitleElapsed += Settings.UpdateFrequency;
+        requests.Effects |= EffectTitle;
+        thread.TitleSet = 1;
+        thread.TitleTick = tick;
     }
     requests.Effects |= EffectSystemMenu; // its Start/Stop entry follows the state
 }
@@ -177,13 +246,42 @@ void BeginCounting(CountingThreadState& thread)
 {
     thread = CountingThreadState{};
     Settings.AlarmCycleActive = 0;
-    CountingIdle = 0;
+    Resting = Awake;
 }
 
-bool TakeCountingWake()
+uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread)
 {
-    if (CountingIdle == 0 || (Count.Running == 0 && Settings.AlarmCycleActive == 0)) return false;
-    CountingIdle = 0;
+    uint32_t delay = NothingDue;
+    if (Count.Running != 0)
+    {
+        const bool canEnd = Settings.CountDirection != 0 || Settings.CountUntil == 0;
+        if (canEnd) delay = Until(ElapsedCount(tick), uint64_t{Count.TargetTime} + 1);
+        delay = Sooner(delay, UntilNextText(tick, thread));
+    }
+    if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0)
+    {
+        // The cycle's first pass starts its clock; after that a step is due once more than the
+        // interval has gathered.
+        const uint32_t gathered =
+            thread.AlarmLastTick == 0 ? 0 : tick - thread.AlarmLastTick + thread.AlarmAccum;
+        delay = Sooner(delay, thread.AlarmLastTick == 0
+                                  ? 0
+                                  : Until(gathered, uint64_t{Settings.RepeatInterval} + 1));
+    }
+    return delay;
+}
+
+bool TakeCountingWake(uint32_t tick)
+{
+    if (Resting == Awake) return false;
+    const uint32_t delay = NextDueDelay(tick, RestingThread);
+    // Waiting for work, only work wakes it; waiting for a tick, so does the end of all work,
+    // so that it rests at once rather than after one more look.
+    if (delay == NothingDue
+            ? Resting == WaitingForWork
+            : Resting == WaitingUntil && static_cast<int32_t>(tick + delay - RestingUntil) >= 0)
+        return false;
+    Resting = Awake;
     return true;
 }
 
@@ -194,7 +292,8 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
 
     if (Count.Running == 0 && Settings.AlarmCycleActive == 0)
     {
-        CountingIdle = 1;
+        Resting = WaitingForWork;
+        RestingThread = thread;
         requests.WaitForWork = 1;
         return requests;
     }
@@ -205,7 +304,10 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
         // An endless count-up never ends.
         const bool canEnd = Settings.CountDirection != 0 || Settings.CountUntil == 0;
         if (canEnd && elapsed > Count.TargetTime)
+        {
+            TimeUpLateness = elapsed - Count.TargetTime - 1;
             TimeUp(tick, requests, thread);
+        }
         else
             ShowRunningCount(tick, requests, thread);
         if (ChangeCount != 0) requests.Effects |= EffectInvalidateTimeBand;
@@ -214,7 +316,19 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
 
     requests.CheckSoundPlayer = 1;
-    requests.SleepMs = Settings.UpdateFrequency;
+    const uint32_t delay = NextDueDelay(tick, thread);
+    RestingThread = thread;
+    if (delay == NothingDue)
+    {
+        Resting = WaitingForWork;
+        requests.WaitForWork = 1;
+    }
+    else
+    {
+        Resting = delay != 0 ? WaitingUntil : Awake;
+        RestingUntil = tick + delay;
+        requests.SleepMs = delay;
+    }
     return requests;
 }
 

@@ -10,16 +10,39 @@
 extern uint32_t AlarmRepeats;
 // 0 no flash; 1, 2, 1, 2 ... at every repetition; 1 paints the display inverted.
 extern uint32_t FlashPhase;
-// Passes the counting thread has made since it began; the figures and the tests read it.
+// Passes the counting thread has made since it began, and how many ms after their due moments
+// the latest time-up and the latest change of the shown text came; the figures and the tests
+// read them.
 extern uint32_t CountingPasses;
+extern uint32_t TimeUpLateness;
+extern uint32_t TextLateness;
 
 // Values private to the counting thread; the shell keeps one for the thread's life.
 struct CountingThreadState
 {
-    uint32_t TitleElapsed;  // nominal ms since the minimised title was last set
+    uint32_t TitleSet;      // 1 once the minimised title has been set
+    uint32_t TitleTick;     // tick it was last set
+    uint32_t ShownTick;     // tick of the last pass that showed the running count
     uint32_t AlarmLastTick; // tick of the alarm cycle's last pass, 0 = none yet
     uint32_t AlarmAccum;    // ms gathered towards the next repetition
 };
+
+// No screen shows more than about 60 pictures a second: the shown count changes at most once
+// a frame.
+constexpr uint32_t FrameMs = 16;
+// The minimised title changes at most about ten times a second.
+constexpr uint32_t TitleMs = 100;
+
+// What NextDueDelay gives when nothing is due: the thread rests until woken.
+constexpr uint32_t NothingDue = 0xFFFFFFFF;
+
+// Milliseconds from `tick` until the next thing is due, given the count, the settings and the
+// thread's values: the time-up (or the end of a repeat period), the next alarm repetition or
+// flash step, and the next change of the shown text. The text changes at the next boundary of
+// its last digit, but never sooner than a frame after it was last shown; with a frequency
+// chosen by the user (AutoFrequency 0), at the first multiple of that frequency of the
+// count's time from then on. A time-up or an alarm step is never held back by the display.
+uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread);
 
 // What the shell does after releasing the lock, in this order: PrepareAlarmSound when asked;
 // post each of Posts to the main window as WM_COMMAND; the Effect* bits (app/count.h); start a
@@ -36,9 +59,8 @@ struct CountRequests
     uint32_t CheckSoundPlayer;  // a player whose position equals SoundEndPosition: post
                                 // CmdStopSound naming it (it has played to its end)
     uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound naming it
-    uint32_t SleepMs;           // then sleep this long; 0 = do not sleep
-    uint32_t WaitForWork;       // idle: instead of sleeping, wait until TakeCountingWake says
-                                // a count operation left work
+    uint32_t SleepMs;           // then wait this long (NextDueDelay), or less when woken
+    uint32_t WaitForWork;       // nothing due: instead, wait until woken
 };
 
 // The counting thread's start: no alarm cycle, fresh private values.
@@ -48,10 +70,11 @@ void BeginCounting(CountingThreadState& thread);
 // or ends the count, drives the alarm cycle and the flashing.
 CountRequests CountingPass(uint32_t tick, CountingThreadState& thread);
 
-// Whether a counting thread that waits idle must be woken now: the count runs or an alarm
-// cycle does since its idle pass. Call under the lock as it is released; true at most once per
-// idle pass.
-bool TakeCountingWake();
+// Whether the waiting counting thread must be woken at `tick`: a change since its pass has
+// made something due sooner than it waits for (a start, an alarm cycle, a shorter frequency,
+// a closed chooser), or has left nothing due while it waits for a tick (a stop), so that it
+// rests at once. Call under the lock as it is released; true at most once per pass.
+bool TakeCountingWake(uint32_t tick);
 
 // The "and then" step after a finished count, by ThenAction: reverse, repeat or the next
 // preset, then CmdStartStop is posted; Stop does nothing.

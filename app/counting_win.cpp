@@ -17,8 +17,8 @@ namespace
 
 CRITICAL_SECTION CountLockSection;
 INIT_ONCE CountLockOnce = INIT_ONCE_STATIC_INIT;
-// Auto-reset: set when a count operation leaves work for the idle counting thread. A set that
-// comes before the thread waits is kept, so no wake is lost.
+// Auto-reset: set when a change makes something due sooner than the counting thread waits for.
+// A set that comes before the thread waits is kept, so no wake is lost.
 HANDLE CountingWake;
 
 BOOL CALLBACK InitCountLock(PINIT_ONCE, PVOID, PVOID*)
@@ -108,15 +108,10 @@ DWORD WINAPI CountingThread(LPVOID)
         }
         CarryOut(requests, timeBand);
         if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests.TimeUpAutoClose);
-        if (requests.WaitForWork != 0)
-        {
-            // Without its event the thread falls back to looking twice a second.
-            if (WaitForSingleObject(CountingWake, INFINITE) != WAIT_OBJECT_0) Sleep(500);
-        }
-        else
-            // Sleep(0) still yields, so a zero update frequency cannot starve the window's
-            // thread of the lock.
-            Sleep(requests.SleepMs);
+        // Until the next thing is due, or until a change makes something due sooner.
+        const DWORD wait = requests.WaitForWork != 0 ? INFINITE : requests.SleepMs;
+        // Without its event the thread falls back to looking at least twice a second.
+        if (WaitForSingleObject(CountingWake, wait) == WAIT_FAILED) Sleep(wait < 500 ? wait : 500);
     }
 }
 
@@ -130,9 +125,9 @@ void LockCount()
 
 void UnlockCount()
 {
-    // Every change of the count is made under the lock, so its release is where the idle
-    // counting thread learns of a start or an alarm cycle, whoever made it.
-    const bool wake = TakeCountingWake();
+    // Every change the counting thread depends on is made under the lock, so its release is
+    // where the waiting thread learns that something is due sooner, whoever changed it.
+    const bool wake = TakeCountingWake(GetTickCount());
     LeaveCriticalSection(&CountLockSection);
     if (wake) SetEvent(CountingWake);
 }

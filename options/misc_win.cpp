@@ -11,9 +11,13 @@
 namespace
 {
 
+// Under the count lock: the counting thread waits by the frequency, and takes a new one at
+// once.
 void WriteMiscPage(HWND page)
 {
-    Settings.UpdateFrequency = GetDlgItemInt(page, 4011, nullptr, FALSE);
+    const uint32_t frequency = GetDlgItemInt(page, 4011, nullptr, FALSE);
+    CountLockGuard lock;
+    Settings.UpdateFrequency = frequency;
 }
 
 void ResetToDefaults(HWND page)
@@ -42,10 +46,15 @@ void MiscPageOnCommand(HWND page, int id)
         Settings.TwoClickQuickSet = BoxState(page, 1001);
         UpdatePageEnables(page);
         break;
-    case 5002:
-        Settings.AutoFrequency = BoxState(page, 5002);
+    case 5002: {
+        const uint32_t automatic = BoxState(page, 5002);
+        {
+            CountLockGuard lock;
+            Settings.AutoFrequency = automatic;
+        }
         UpdatePageEnables(page);
         break;
+    }
     case 9: ShowReadMe(); break;
     case 1057: ResetToDefaults(page); break;
     default: break;

@@ -79,7 +79,7 @@ struct CountLockHeld
     CountLockHeld() { CountLock.lock(); }
     ~CountLockHeld()
     {
-        const bool wake = TakeCountingWake();
+        const bool wake = TakeCountingWake(Clock.load(std::memory_order_relaxed));
         if (wake) WakesOnTheirWay.fetch_add(1);
         CountLock.unlock();
         if (!wake) return;
@@ -266,7 +266,7 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
         {
             CountLockHeld guard;
             const uint32_t tick = ReadTick(1);
-            if (command == CmdStartStop) StartStopCount(tick);
+            ApplyCountCommand(command, tick);
             // A time-up window closes: its thread decides under the lock; what it posts goes
             // to the queue like any post.
             if (command == CmdSizeSmall || command == CmdSizeLarge)
@@ -274,7 +274,7 @@ StressFigures RunStress(std::chrono::milliseconds length, bool splitStops)
                 const CountRequests answer =
                     TimeUpWindowClosed(1 + tick % 2, command == CmdSizeSmall ? 1 : 0);
                 for (uint32_t i = 0; i < answer.PostCount; ++i)
-                    if (answer.Posts[i] == CmdStartStop) StartStopCount(tick);
+                    ApplyCountCommand(answer.Posts[i], tick);
             }
             if (!CountIsWhole(tick)) violations.fetch_add(1);
         }

@@ -1,5 +1,7 @@
 #include "count_fixture.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -91,7 +93,7 @@ TEST_F(CountTest, RunningPassShowsTheCountAndFollowsTheSystemMenu)
     EXPECT_STREQ(DisplayText, "01:29");
     EXPECT_EQ(first.Effects, EffectSystemMenu | EffectInvalidateTimeBand);
     EXPECT_EQ(first.CheckSoundPlayer, 1u);
-    EXPECT_EQ(first.SleepMs, 50u);
+    EXPECT_EQ(first.SleepMs, 501u); // until 01:28 shows, a millisecond past 89 s left
     // The painter has been; the same second again asks for no repaint.
     ChangeCount = 0;
     EXPECT_EQ(shell.Pass(T0 + 1000).Effects, EffectSystemMenu);
@@ -99,24 +101,148 @@ TEST_F(CountTest, RunningPassShowsTheCountAndFollowsTheSystemMenu)
     EXPECT_STREQ(DisplayText, "01:28");
 }
 
-// Stopped and quiet, the thread waits for work however short the update frequency; running, it
-// sleeps the frequency, 0 included.
-TEST_F(CountTest, IdleWaitsForWorkAndAwakeSleepsTheFrequency)
+struct DueCase
 {
-    for (const uint32_t frequency : {0u, 1u, 50u, 500u, 501u, 2000u})
+    const char* what;
+    uint32_t secondsMode;
+    uint32_t direction;  // 1 down
+    uint32_t countUntil; // counting up: 0 ends at the target, 1 never ends
+    uint32_t target;
+    uint32_t frequency; // 0xFFFFFFFE: Auto
+    uint32_t elapsed;   // at the pass
+    uint32_t shownAgo;  // since the text was last shown; 0: at this very pass
+    uint32_t delay;     // what is due next, in ms
+};
+constexpr uint32_t Auto = 0xFFFFFFFE;
+constexpr uint32_t Never = 0xFFFFFFFF;
+
+// When the counting thread is due next, a count running: the next boundary of the last digit
+// shown (never sooner than a frame after the last showing), the first multiple of a chosen
+// frequency from then on, and the time-up, which no frequency holds back.
+TEST_F(CountTest, NextDueWhileRunningByModeFrequencyAndDirection)
+{
+    const DueCase cases[] = {
+        {"Seconds, down", 1, 1, 0, 100000, Auto, 300, 0, 701},
+        {"Deci, down", 2, 1, 0, 100000, Auto, 330, 0, 71},
+        {"Centi, down: a frame after the last showing", 3, 1, 0, 100000, Auto, 333, 0, 16},
+        {"Centi, down: shown 10 ms ago", 3, 1, 0, 100000, Auto, 333, 10, 8},
+        {"Milli, down: a frame", 4, 1, 0, 100000, Auto, 333, 0, 16},
+        {"Milli, down: shown long ago", 4, 1, 0, 100000, Auto, 333, 5000, 1},
+        {"No Seconds, down: the minute", 0, 1, 0, 100000, Auto, 300, 0, 39701},
+        {"No Seconds, down under a minute: the second", 0, 1, 0, 30000, Auto, 300, 0, 701},
+        {"No Seconds, up: the first minute's seconds", 0, 0, 1, 0, Auto, 300, 0, 700},
+        {"No Seconds, up: the minute", 0, 0, 1, 0, Auto, 61300, 0, 58700},
+        {"Seconds, up without end", 1, 0, 1, 0, Auto, 300, 0, 700},
+        {"Deci, up without end", 2, 0, 1, 0, Auto, 330, 0, 70},
+        {"Seconds, up until 5 s: the time-up, within the frame", 1, 0, 0, 5000, Auto, 4990, 0, 11},
+        {"down, showing 0: the time-up", 2, 1, 0, 5000, Auto, 5000, 0, 1},
+        {"Seconds, 1,900 ms: the first multiple after the next second", 1, 1, 0, 100000, 1900, 300,
+         0, 1600},
+        {"Seconds, 1,900 ms: the time-up before the multiple", 1, 1, 0, 3000, 1900, 1900, 0, 1101},
+        {"Seconds, 0 ms: as 1 ms", 1, 1, 0, 100000, 0, 300, 0, 701},
+        {"Milli, 1 ms: a frame", 4, 1, 0, 100000, 1, 333, 0, 16},
+        {"Deci, 50 ms", 2, 1, 0, 100000, 50, 330, 0, 120},
+        {"Seconds, 4294967295 ms: only the time-up", 1, 1, 0, 100000, 0xFFFFFFFF, 300, 0, 99701},
+        {"up without end, 4294967295 ms: the multiple, 49 days on", 1, 0, 1, 0, 0xFFFFFFFF, 300, 0,
+         0xFFFFFFFF - 300},
+    };
+    for (const DueCase& c : cases)
     {
-        SCOPED_TRACE(frequency);
+        SCOPED_TRACE(c.what);
         ResetCountGlobals();
-        Settings.UpdateFrequency = frequency;
-        ShellSim shell;
-        const CountRequests idle = shell.Pass(T0);
-        EXPECT_EQ(idle.WaitForWork, 1u);
-        EXPECT_EQ(idle.SleepMs, 0u);
-        EXPECT_EQ(idle.Effects | idle.PostCount | idle.CheckSoundPlayer, 0u);
+        Settings.SecondsMode = c.secondsMode;
+        Settings.CountDirection = c.direction;
+        Settings.CountUntil = c.countUntil;
+        Settings.AutoFrequency = c.frequency == Auto ? 1 : 0;
+        Settings.UpdateFrequency = c.frequency == Auto ? 50 : c.frequency;
+        Count.TargetTime = c.target;
         StartCount(T0);
-        const CountRequests awake = shell.Pass(T0 + 1);
-        EXPECT_EQ(awake.WaitForWork, 0u);
-        EXPECT_EQ(awake.SleepMs, frequency);
+        CountingThreadState thread{};
+        thread.ShownTick = T0 + c.elapsed - c.shownAgo;
+        EXPECT_EQ(NextDueDelay(T0 + c.elapsed, thread), c.delay);
+    }
+}
+
+// Stopped, nothing is due unless an alarm cycle runs: its next step comes once more than the
+// interval has gathered since its clock started, and not while a chooser is open.
+TEST_F(CountTest, NextDueWhileStoppedIsTheAlarmCycleOrNothing)
+{
+    const struct
+    {
+        const char* what;
+        uint32_t cycle, chooser, lastTick, gathered, running;
+        uint32_t delay;
+    } cases[] = {
+        {"stopped", 0, 0, 0, 0, 0, Never},
+        {"time up, flashing every 700 ms, 200 ms in", 1, 0, T0, 0, 0, 501},
+        {"time up, 100 ms gathered before", 1, 0, T0, 100, 0, 401},
+        {"its first pass starts the clock", 1, 0, 0, 0, 0, 0},
+        {"a chooser holds the cycle", 1, 1, T0, 0, 0, Never},
+        {"a repeat's cycle beside the running count, its next second later", 1, 0, T0, 0, 1, 501},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ResetCountGlobals();
+        Settings.RepeatInterval = 700;
+        Settings.AlarmCycleActive = c.cycle;
+        Settings.CountDirection = 1;
+        Settings.SecondsMode = 1;
+        ChooserOpen = c.chooser;
+        Count.TargetTime = 100000;
+        if (c.running != 0) StartCount(T0 - 59900); // at T0 + 200 its next second is 901 ms away
+        CountingThreadState thread{};
+        thread.AlarmLastTick = c.lastTick;
+        thread.AlarmAccum = c.gathered;
+        thread.ShownTick = T0;
+        EXPECT_EQ(NextDueDelay(T0 + 200, thread), c.delay);
+    }
+}
+
+// The thread as the shell runs it: each pass waits exactly what it asked for. Over ten
+// seconds of each mode it wakes once per change of the text (no more than a frame rate in the
+// fast modes), every shown text is new and comes at its boundary, and the time-up comes on
+// its millisecond.
+TEST_F(CountTest, AThreadThatWaitsAsAskedWakesOnlyWhenSomethingIsDue)
+{
+    const struct
+    {
+        uint32_t secondsMode;
+        uint32_t mostPasses;
+        uint32_t mostLate; // a new text after its boundary: 0, or within the frame's wait
+    } modes[] = {{0, 12, 0}, {1, 12, 0}, {2, 102, 0}, {3, 640, 9}, {4, 640, 15}};
+    for (const auto& m : modes)
+    {
+        SCOPED_TRACE(m.secondsMode);
+        ResetCountGlobals();
+        Settings.SecondsMode = m.secondsMode;
+        Settings.ShowTimeUpWindow = 0;
+        Settings.FlashDisplay = 0;
+        Settings.RepeatSound = 0;
+        StartCountdown(10000, T0);
+        ShellSim shell;
+        std::string last = DisplayText;
+        uint32_t passes = 0, stale = 0, tick = T0, late = 0;
+        for (;;)
+        {
+            TextLateness = 0;
+            const CountRequests& r = shell.Pass(tick);
+            ++passes;
+            if (Count.Running != 0 && last == DisplayText) ++stale;
+            last = DisplayText;
+            // From the second step on: the first comes a millisecond after the start, within the
+            // start's frame.
+            if (tick - T0 >= 100) late = std::max(late, TextLateness);
+            if (r.WaitForWork != 0) break;
+            ASSERT_GT(r.SleepMs, 0u);
+            tick += r.SleepMs;
+        }
+        EXPECT_LE(passes, m.mostPasses);
+        EXPECT_LE(late, m.mostLate);
+        EXPECT_EQ(TimeUpLateness, 0u);
+        EXPECT_EQ(stale, 1u); // the start's pass, which shows the set time already loaded
+        ASSERT_EQ(shell.timeUpTicks.size(), 1u);
+        EXPECT_EQ(shell.timeUpTicks[0], T0 + 10001);
     }
 }
 
@@ -152,17 +278,59 @@ TEST_F(CountTest, IdleThreadIsWokenOnceByWhatGivesItWork)
         Settings.CountDirection = 1;
         LoadSetTime(60000);
         ShellSim shell;
-        EXPECT_FALSE(TakeCountingWake()); // not yet idle: it has not made a pass
+        EXPECT_FALSE(TakeCountingWake(T0)); // not yet waiting: it has not made a pass
         ASSERT_EQ(shell.Pass(T0).WaitForWork, 1u);
-        EXPECT_FALSE(TakeCountingWake());
+        EXPECT_FALSE(TakeCountingWake(T0));
         c.change();
-        EXPECT_EQ(TakeCountingWake(), c.wakes);
-        EXPECT_FALSE(TakeCountingWake());
+        EXPECT_EQ(TakeCountingWake(T0), c.wakes);
+        EXPECT_FALSE(TakeCountingWake(T0));
         if (!c.wakes) continue;
-        // Woken, it works and asks for no wake while it does.
+        // Woken, it works and asks for no wake while nothing changes.
         EXPECT_EQ(shell.Pass(T0 + 50).WaitForWork, 0u);
-        EXPECT_FALSE(TakeCountingWake());
+        EXPECT_FALSE(TakeCountingWake(T0 + 50));
     }
+}
+
+// Waiting for its next due tick, the thread is woken by a change that makes something due
+// sooner (a huge frequency made short, Auto, a chooser closed on a waiting cycle) or leaves
+// nothing due, not by one that makes it due later, and at most once.
+TEST_F(CountTest, AWaitingThreadIsWokenByWhatMakesSomethingDueSooner)
+{
+    const WakeCase cases[] = {
+        {"4294967295 ms made 50 ms", [] { Settings.UpdateFrequency = 50; }, true},
+        {"Auto", [] { Settings.AutoFrequency = 1; }, true},
+        {"a longer frequency", [] { Settings.UpdateFrequency = 0xFFFFFFFE; }, false},
+        {"stopped: it goes to rest at once", [] { StopCount(T0 + 400); }, true},
+        {"nothing", [] {}, false},
+    };
+    for (const WakeCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ResetCountGlobals();
+        Settings.SecondsMode = 1;
+        Settings.AutoFrequency = 0;
+        Settings.UpdateFrequency = 0xFFFFFFFF;
+        StartCountdown(100000, T0);
+        ShellSim shell;
+        ASSERT_EQ(shell.Pass(T0 + 300).SleepMs, 99701u); // only the time-up is due
+        EXPECT_FALSE(TakeCountingWake(T0 + 300));
+        c.change();
+        EXPECT_EQ(TakeCountingWake(T0 + 400), c.wakes);
+        EXPECT_FALSE(TakeCountingWake(T0 + 400));
+    }
+
+    // A time-up's flashing held by an open chooser waits for work; the chooser's close wakes it.
+    ResetCountGlobals();
+    Settings.FlashDisplay = 1;
+    Settings.ShowTimeUpWindow = 0;
+    StartCountdown(5000, T0);
+    ShellSim shell;
+    ASSERT_EQ(shell.Pass(T0 + 5001).SleepMs, Settings.RepeatInterval + 1);
+    ChooserOpen = 1;
+    EXPECT_EQ(shell.Pass(T0 + 5100).WaitForWork, 1u);
+    EXPECT_FALSE(TakeCountingWake(T0 + 9000));
+    ChooserOpen = 0;
+    EXPECT_TRUE(TakeCountingWake(T0 + 9000));
 }
 
 // A final time-up ends the work: without a cycle the next pass is idle again, and a start
@@ -174,12 +342,14 @@ TEST_F(CountTest, ThreadGoesIdleAfterTheTimeUpAndIsWokenByTheNextStart)
     Settings.ShowTimeUpWindow = 0;
     StartCountdown(5000, T0);
     ShellSim shell;
-    EXPECT_EQ(shell.Pass(T0 + 5001).WaitForWork, 0u); // the time-up itself
+    // The time-up itself leaves nothing due.
+    EXPECT_EQ(shell.Pass(T0 + 5001).WaitForWork, 1u);
+    EXPECT_EQ(shell.timeUpTicks.size(), 1u);
     EXPECT_EQ(shell.Pass(T0 + 5050).WaitForWork, 1u);
     AcknowledgeTimeUp();
-    EXPECT_FALSE(TakeCountingWake());
+    EXPECT_FALSE(TakeCountingWake(T0 + 9000));
     StartCount(T0 + 9000);
-    EXPECT_TRUE(TakeCountingWake());
+    EXPECT_TRUE(TakeCountingWake(T0 + 9000));
     EXPECT_EQ(shell.Pass(T0 + 9050).WaitForWork, 0u);
 }
 
@@ -526,31 +696,30 @@ TEST_F(CountTest, OpenChooserHoldsRepetitionsBack)
 
 struct TitleCase
 {
-    uint32_t frequency;
+    uint32_t step; // ms between passes
     uint32_t windowState;
-    uint32_t every; // title set every this many passes, 0 never
+    uint32_t every; // title set every this many passes after the first, 0 never
 };
 
-// Minimised, the title follows the count at most about every 100 ms.
+// Minimised, the title follows the count at once, then at most every 100 ms.
 TEST_F(CountTest, MinimisedTitleIsThrottled)
 {
     const TitleCase cases[] = {
-        {50, WindowMinimised, 3},  {1, WindowMinimised, 101}, {20, WindowMinimised, 6},
+        {50, WindowMinimised, 2},  {1, WindowMinimised, 100}, {16, WindowMinimised, 7},
         {100, WindowMinimised, 1}, {500, WindowMinimised, 1}, {50, WindowNormal, 0},
         {50, WindowInTray, 0},
     };
     for (const TitleCase& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << c.frequency << " state " << c.windowState);
+        SCOPED_TRACE(testing::Message() << c.step << " state " << c.windowState);
         ResetCountGlobals();
-        Settings.UpdateFrequency = c.frequency;
         StartCount(T0);
         WindowState = c.windowState;
         ShellSim shell;
         std::vector<uint32_t> titled;
         for (uint32_t pass = 1; pass <= 400; ++pass)
         {
-            const CountRequests& r = shell.Pass(T0 + pass * c.frequency);
+            const CountRequests& r = shell.Pass(T0 + pass * c.step);
             if ((r.Effects & EffectTitle) != 0) titled.push_back(pass);
         }
         if (c.every == 0)
@@ -559,7 +728,7 @@ TEST_F(CountTest, MinimisedTitleIsThrottled)
             continue;
         }
         ASSERT_FALSE(titled.empty());
-        EXPECT_EQ(titled[0], c.every);
+        EXPECT_EQ(titled[0], 1u);
         for (size_t i = 1; i < titled.size(); ++i)
             EXPECT_EQ(titled[i] - titled[i - 1], c.every);
     }

@@ -344,4 +344,33 @@ TEST(RealCount, OkAfterTheTimeUpWasAcknowledgedLeavesTheCountStopped)
     EXPECT_EQ(Snapshot().text, "3.0");
 }
 
+// A 3 s countdown: the time-up comes on its millisecond whatever the display's frequency,
+// measured from inside (the tick of the pass against the due tick).
+void ExpectTimeUpOnTime(uint32_t frequency) // 0: Auto
+{
+    SettingsRecord record = Quiet();
+    record.ShowTimeUpWindow = 0;
+    record.AutoFrequency = frequency == 0 ? 1 : 0;
+    if (frequency != 0) record.UpdateFrequency = frequency;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(record)).empty());
+    ASSERT_NE(WaitForTimeUp(6000), 0u);
+    uint32_t late;
+    {
+        CountLockGuard lock;
+        late = TimeUpLateness;
+    }
+    std::printf("time-up %u ms after due\n", late);
+    EXPECT_LE(late, 20u);
+}
+
+TEST(RealCount, TimeUpIsOnTimeAtAuto)
+{
+    ExpectTimeUpOnTime(0);
+}
+
+TEST(RealCount, TimeUpIsOnTimeAtA1900MsFrequency)
+{
+    ExpectTimeUpOnTime(1900);
+}
+
 } // namespace

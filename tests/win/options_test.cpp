@@ -16,6 +16,7 @@
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
+#include "app/counting.h"
 #include "data/data_win.h"
 #include "data/settings.h"
 #include "display/display_win.h"
@@ -434,6 +435,66 @@ HWND WaitForResetPrompt(HWND sheet)
 {
     return WaitForDialog("Mivo 1.9", sheet,
                          [](HWND window) { return GetDlgItem(window, 1601) != nullptr; });
+}
+
+uint32_t Late(const uint32_t& figure)
+{
+    CountLockGuard lock;
+    return figure;
+}
+
+std::string ShownNow()
+{
+    CountLockGuard lock;
+    return DisplayText;
+}
+
+// The frequency typed on the Misc page, Auto off, stored as the page is left.
+void TypeFrequency(const char* frequency)
+{
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        if (u.Checked(5002)) u.Click(5002);
+        u.Type(4011, frequency);
+        u.Press(IDOK);
+    }));
+}
+
+// The largest frequency there is typed into the options: the display holds still, as chosen,
+// and the count still ends on its millisecond, measured from inside.
+TEST(OptionsSheet, AHugeFrequencyStillEndsTheCountOnTime)
+{
+    SettingsRecord record = DefaultRecord();
+    record.ShowTimeUpWindow = 0;
+    record.FlashDisplay = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b", SettingsImage(record)).empty());
+    TypeFrequency("4294967295");
+    ASSERT_EQ(Settings.UpdateFrequency, 4294967295u);
+    Command(CmdStartStop);
+    const std::string first = ShownNow();
+    PumpMessagesFor(1500);
+    EXPECT_EQ(ShownNow(), first) << "the display keeps to the chosen frequency";
+    ASSERT_TRUE(PumpUntil([] { return Late(Count.TimeIsUp) != 0; }, 4000));
+    std::printf("time-up %u ms after due\n", Late(TimeUpLateness));
+    EXPECT_LE(Late(TimeUpLateness), 20u);
+}
+
+// A new frequency takes effect at once: a count shown at 4294967295 ms moves on as soon as
+// 100 ms is stored, not after the old wait.
+TEST(OptionsSheet, AChangedFrequencyTakesEffectAtOnce)
+{
+    SettingsRecord record = DefaultRecord();
+    record.ShowTimeUpWindow = 0;
+    record.AutoFrequency = 0;
+    record.UpdateFrequency = 4294967295u;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=5 b g", SettingsImage(record)).empty());
+    PumpMessagesFor(1000);
+    const std::string held = ShownNow();
+    TypeFrequency("100");
+    const DWORD stored = GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return ShownNow() != held; }, 2000)) << held;
+    std::printf("moved on %lu ms after the frequency was stored\n", GetTickCount() - stored);
+    EXPECT_LT(GetTickCount() - stored, 400u);
 }
 
 TEST(OptionsSheet, ResetAsksAndOnYesShowsTheDefaultsOnEveryPage)
