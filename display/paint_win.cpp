@@ -149,6 +149,14 @@ void PaintDisplay(HWND window)
     if (OffScreen == nullptr) OffScreen = CreateCompatibleBitmap(dc, Layout.Width, Layout.Height);
     const HGDIOBJ previousBitmap = SelectObject(memory, OffScreen);
 
+    // Only what this paint must show is drawn and copied: a tick's few characters cost a few
+    // characters. The bitmap outside it is never copied to the screen.
+    RECT dirty = {paint.rcPaint.left, paint.rcPaint.top - top, paint.rcPaint.right,
+                  paint.rcPaint.bottom - top};
+    const RECT all = {0, 0, Layout.Width, Layout.Height};
+    IntersectRect(&dirty, &dirty, &all);
+    IntersectClipRect(memory, dirty.left, dirty.top, dirty.right, dirty.bottom);
+
     COLORREF back = Settings.BackColour;
     COLORREF fore = Settings.TextColour;
     if (flash == 1)
@@ -157,8 +165,7 @@ void PaintDisplay(HWND window)
         fore = Settings.BackColour;
     }
     const HBRUSH brush = CreateSolidBrush(back);
-    RECT all = {0, 0, Layout.Width, Layout.Height};
-    FillRect(memory, &all, brush);
+    FillRect(memory, &dirty, brush);
     DeleteObject(brush);
 
     SetBkColor(memory, back);
@@ -186,7 +193,8 @@ void PaintDisplay(HWND window)
     SelectObject(memory, previousFont);
     DeleteObject(font);
 
-    BitBlt(dc, 0, top, Layout.Width, Layout.Height, memory, 0, 0, SRCCOPY);
+    BitBlt(dc, dirty.left, dirty.top + top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+           memory, dirty.left, dirty.top, SRCCOPY);
     SelectObject(memory, previousBitmap);
     DeleteDC(memory);
     EndPaint(window, &paint);

@@ -1,18 +1,23 @@
 // In-process figures of the real Mivo shell under Wine: the real start-up, main window and
 // PaintDisplay, linked the way the Windows tests link them. Not product code.
 //   bench_mivo_shell.exe settings <file> <left> <top> <width> <height> [update ms]
+//                        [seconds mode]   (update ms 0: Auto; given: that frequency, Auto off)
 //   bench_mivo_shell.exe first-paint <report> [arguments of the timer]
 //   bench_mivo_shell.exe count <report> <settle ms> <measured ms> [arguments of the timer]
+//   bench_mivo_shell.exe timeup <report> <runs>
 //   bench_mivo_shell.exe paint <report> <rounds> <ms per round>
 //   bench_mivo_shell.exe alarm <report>
 // The data folder is the folder this program lies in (the script puts dMivo.dat there).
 #include "bench/win/shell_bench_win.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "app/app_win.h"
+#include "app/commands.h"
+#include "app/count.h"
 #include "app/counting.h"
 #include "bench/win/bench_report_win.h"
 #include "data/data_win.h"
@@ -24,11 +29,17 @@ namespace
 
 const char* ReportPath;
 
-int WriteSettings(const char* path, int left, int top, int width, int height, int updateMs)
+int WriteSettings(const char* path, int left, int top, int width, int height, int updateMs,
+                  int secondsMode)
 {
     SettingsRecord record = {};
     ApplyDefaultFields(record, "Mivo Finished", "Mivo 2.0 Released");
-    if (updateMs > 0) record.UpdateFrequency = static_cast<uint32_t>(updateMs);
+    if (updateMs > 0)
+    {
+        record.UpdateFrequency = static_cast<uint32_t>(updateMs);
+        record.AutoFrequency = 0;
+    }
+    if (secondsMode >= 0) record.SecondsMode = static_cast<uint32_t>(secondsMode);
     record.WindowPlacement.length = sizeof(WINDOWPLACEMENT);
     record.WindowPlacement.showCmd = SW_SHOWNORMAL;
     record.WindowPlacement.normalLeft = left;
@@ -124,6 +135,9 @@ volatile LONG TimerPaintMicroseconds;
 volatile LONG ButtonPaints;
 volatile LONG SameTextPaints;
 char LastPaintedText[sizeof DisplayText];
+// How late each new text came after its boundary, as its paint found it (window thread only).
+uint32_t TextLate[8192];
+LONG TextLateCount;
 HANDLE GuiThread;
 DWORD SettleMs;
 DWORD MeasuredMs;
@@ -135,7 +149,10 @@ LRESULT CALLBACK CountedTimerProc(HWND window, UINT message, WPARAM wParam, LPAR
     {
         // The text this paint is about to draw, against the one the paint before drew.
         CountLockGuard lock;
-        if (std::strcmp(DisplayText, LastPaintedText) == 0) InterlockedIncrement(&SameTextPaints);
+        if (std::strcmp(DisplayText, LastPaintedText) == 0)
+            InterlockedIncrement(&SameTextPaints);
+        else if (TextLateCount < static_cast<LONG>(sizeof TextLate / sizeof TextLate[0]))
+            TextLate[TextLateCount++] = TextLateness;
         std::memcpy(LastPaintedText, DisplayText, sizeof LastPaintedText);
     }
     const double start = BenchNowMs();
@@ -182,6 +199,7 @@ DWORD WINAPI CountWatcher(LPVOID)
                same = SameTextPaints;
     const uint32_t passes = CountingPassesNow();
     const uint64_t gui = ThreadCpu100ns(GuiThread), all = ProcessCpu100ns();
+    const LONG lateFrom = TextLateCount;
     const double start = BenchNowMs();
     Sleep(MeasuredMs);
     const double seconds = (BenchNowMs() - start) / 1000.0;
@@ -196,6 +214,14 @@ DWORD WINAPI CountWatcher(LPVOID)
                 static_cast<double>(ThreadCpu100ns(GuiThread) - gui) / 100000.0 / seconds);
     BenchReport(ReportPath, "count_process_cpu_pct",
                 static_cast<double>(ProcessCpu100ns() - all) / 100000.0 / seconds);
+    // The lateness of the texts painted in the interval: median and most.
+    const LONG lateTo = TextLateCount;
+    if (lateTo > lateFrom)
+    {
+        std::sort(TextLate + lateFrom, TextLate + lateTo);
+        BenchReport(ReportPath, "count_text_late_median_ms", TextLate[(lateFrom + lateTo) / 2]);
+        BenchReport(ReportPath, "count_text_late_max_ms", TextLate[lateTo - 1]);
+    }
     ExitProcess(0);
 }
 
@@ -209,6 +235,46 @@ int MeasureCount(const std::string& arguments)
     CloseHandle(CreateThread(nullptr, 0, CountWatcher, nullptr, 0, &id));
     RunMessageLoop();
     return 1; // the watcher ends the process
+}
+
+// ---- how late the time-up comes
+
+// `runs` countdowns of 1.0 to 1.9 s on the real window and counting thread, each acknowledged
+// before the next; the lateness of each time-up as the counting thread measured it.
+int MeasureTimeUps(int runs)
+{
+    if (!StartTimerHere("") || runs <= 0 || runs > 64) return 1;
+    uint32_t late[64];
+    for (int i = 0; i < runs; ++i)
+    {
+        {
+            CountLockGuard lock;
+            Settings.CountDirection = 1;
+            Settings.ShowTimeUpWindow = 0;
+            Settings.FlashDisplay = 0;
+            Settings.RepeatSound = 0;
+            Settings.AlarmAction = 0;
+            LoadSetTime(1000 + static_cast<uint32_t>(i) * 97 % 900);
+            ZeroCount();
+        }
+        SendMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0);
+        for (;;)
+        {
+            PumpFor(5);
+            CountLockGuard lock;
+            if (Count.TimeIsUp != 0) break;
+        }
+        {
+            CountLockGuard lock;
+            late[i] = TimeUpLateness;
+        }
+        SendMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0); // acknowledged
+        PumpFor(50);
+    }
+    std::sort(late, late + runs);
+    BenchReport(ReportPath, "timeup_late_median_ms", late[runs / 2]);
+    BenchReport(ReportPath, "timeup_late_max_ms", late[runs - 1]);
+    return 0;
 }
 
 } // namespace
@@ -244,7 +310,8 @@ int main(int argc, char** argv)
     const std::string mode = argc >= 2 ? argv[1] : "";
     if (mode == "settings" && argc >= 7)
         return WriteSettings(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
-                             std::atoi(argv[6]), argc >= 8 ? std::atoi(argv[7]) : 0);
+                             std::atoi(argv[6]), argc >= 8 ? std::atoi(argv[7]) : 0,
+                             argc >= 9 ? std::atoi(argv[8]) : -1);
     if (argc < 3) return 2;
     ReportPath = argv[2];
     if (mode == "first-paint") return MeasureFirstPaint(JoinArguments(argc, argv, 3));
@@ -255,6 +322,7 @@ int main(int argc, char** argv)
         return MeasureCount(JoinArguments(argc, argv, 5));
     }
     if (mode == "alarm") return MeasureAlarm(ReportPath);
+    if (mode == "timeup" && argc >= 4) return MeasureTimeUps(std::atoi(argv[3]));
     if (mode == "paint" && argc >= 5)
         return MeasurePaints(ReportPath, std::atoi(argv[3]), std::atof(argv[4]));
     return 2;
