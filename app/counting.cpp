@@ -25,12 +25,18 @@ constexpr uint32_t ShortestRepeat = 2000;
 enum : uint32_t
 {
     Awake,
-    WaitingUntil, // RestingUntil
+    WaitingForTick, // WaitingUntil
     WaitingForWork,
 };
-uint32_t Resting;
-uint32_t RestingUntil;
-CountingThreadState RestingThread; // its values as that pass left them
+uint32_t Waiting;
+uint32_t WaitingUntil;
+CountingThreadState WaitingThread; // its values as that pass left them
+
+// An endless count-up never ends.
+bool CountCanEnd()
+{
+    return Settings.CountDirection != 0 || Settings.CountUntil == 0;
+}
 
 // Milliseconds from `elapsed` to `due`, 0 when it has passed, at most NothingDue - 1.
 uint32_t Until(uint64_t elapsed, uint64_t due)
@@ -61,7 +67,7 @@ uint32_t UntilNextText(uint32_t tick, const CountingThreadState& thread)
     // Texts are truncated: counting down, the next one comes one millisecond past the step.
     const uint32_t value = ShownValue(tick);
     const uint32_t step = ShownStep(value);
-    uint64_t until;
+    uint32_t until;
     if (Settings.CountDirection != 0)
     {
         if (value == 0) return NothingDue;
@@ -74,11 +80,16 @@ uint32_t UntilNextText(uint32_t tick, const CountingThreadState& thread)
     if (Settings.AutoFrequency == 0)
     {
         // The user's frequency on the count's own time: the first multiple of it from then on.
-        const uint64_t frequency = Settings.UpdateFrequency != 0 ? Settings.UpdateFrequency : 1;
-        const uint64_t elapsed = ElapsedCount(tick);
-        return Until(elapsed, (elapsed + until + frequency - 1) / frequency * frequency);
+        // Kept to 32-bit division, which the processor does itself.
+        const uint32_t frequency = Settings.UpdateFrequency != 0 ? Settings.UpdateFrequency : 1;
+        const uint32_t past = ElapsedCount(tick) % frequency;
+        const uint32_t toMultiple = past == 0 ? 0 : frequency - past;
+        uint64_t wait = toMultiple;
+        if (toMultiple < until)
+            wait += uint64_t{(until - toMultiple - 1) / frequency + 1} * frequency;
+        return Until(0, wait);
     }
-    return static_cast<uint32_t>(until);
+    return until;
 }
 
 // Milliseconds since the shown text last changed by itself (its last digit's boundary).
@@ -246,7 +257,7 @@ void BeginCounting(CountingThreadState& thread)
 {
     thread = CountingThreadState{};
     Settings.AlarmCycleActive = 0;
-    Resting = Awake;
+    Waiting = Awake;
 }
 
 uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread)
@@ -254,34 +265,31 @@ uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread)
     uint32_t delay = NothingDue;
     if (Count.Running != 0)
     {
-        const bool canEnd = Settings.CountDirection != 0 || Settings.CountUntil == 0;
-        if (canEnd) delay = Until(ElapsedCount(tick), uint64_t{Count.TargetTime} + 1);
+        if (CountCanEnd()) delay = Until(ElapsedCount(tick), uint64_t{Count.TargetTime} + 1);
         delay = Sooner(delay, UntilNextText(tick, thread));
     }
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0)
     {
-        // The cycle's first pass starts its clock; after that a step is due once more than the
+        // The cycle's first pass starts its clock; then a step is due once more than the
         // interval has gathered.
-        const uint32_t gathered =
-            thread.AlarmLastTick == 0 ? 0 : tick - thread.AlarmLastTick + thread.AlarmAccum;
-        delay = Sooner(delay, thread.AlarmLastTick == 0
-                                  ? 0
-                                  : Until(gathered, uint64_t{Settings.RepeatInterval} + 1));
+        if (thread.AlarmLastTick == 0) return 0;
+        const uint32_t gathered = tick - thread.AlarmLastTick + thread.AlarmAccum;
+        delay = Sooner(delay, Until(gathered, uint64_t{Settings.RepeatInterval} + 1));
     }
     return delay;
 }
 
 bool TakeCountingWake(uint32_t tick)
 {
-    if (Resting == Awake) return false;
-    const uint32_t delay = NextDueDelay(tick, RestingThread);
+    if (Waiting == Awake) return false;
+    const uint32_t delay = NextDueDelay(tick, WaitingThread);
     // Waiting for work, only work wakes it; waiting for a tick, so does the end of all work,
     // so that it rests at once rather than after one more look.
     if (delay == NothingDue
-            ? Resting == WaitingForWork
-            : Resting == WaitingUntil && static_cast<int32_t>(tick + delay - RestingUntil) >= 0)
+            ? Waiting == WaitingForWork
+            : Waiting == WaitingForTick && static_cast<int32_t>(tick + delay - WaitingUntil) >= 0)
         return false;
-    Resting = Awake;
+    Waiting = Awake;
     return true;
 }
 
@@ -292,8 +300,8 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
 
     if (Count.Running == 0 && Settings.AlarmCycleActive == 0)
     {
-        Resting = WaitingForWork;
-        RestingThread = thread;
+        Waiting = WaitingForWork;
+        WaitingThread = thread;
         requests.WaitForWork = 1;
         return requests;
     }
@@ -301,9 +309,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     if (Count.Running != 0)
     {
         const uint32_t elapsed = ElapsedCount(tick);
-        // An endless count-up never ends.
-        const bool canEnd = Settings.CountDirection != 0 || Settings.CountUntil == 0;
-        if (canEnd && elapsed > Count.TargetTime)
+        if (CountCanEnd() && elapsed > Count.TargetTime)
         {
             TimeUpLateness = elapsed - Count.TargetTime - 1;
             TimeUp(tick, requests, thread);
@@ -317,16 +323,16 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
 
     requests.CheckSoundPlayer = 1;
     const uint32_t delay = NextDueDelay(tick, thread);
-    RestingThread = thread;
+    WaitingThread = thread;
     if (delay == NothingDue)
     {
-        Resting = WaitingForWork;
+        Waiting = WaitingForWork;
         requests.WaitForWork = 1;
     }
     else
     {
-        Resting = delay != 0 ? WaitingUntil : Awake;
-        RestingUntil = tick + delay;
+        Waiting = delay != 0 ? WaitingForTick : Awake;
+        WaitingUntil = tick + delay;
         requests.SleepMs = delay;
     }
     return requests;

@@ -1,6 +1,10 @@
 # Cross build: Mivo.exe, and the Windows test executable that ctest runs under Wine.
 enable_language(RC)
 
+# Nothing is thrown, so unwind tables would only be dead weight in the executable.
+list(APPEND PRODUCT_FLAGS -fno-asynchronous-unwind-tables)
+target_compile_options(mivo_core PRIVATE -fno-asynchronous-unwind-tables)
+
 set(WIN_LIBS comctl32 comdlg32 gdi32 user32 kernel32 shell32 ole32 winmm advapi32 msvfw32)
 
 add_library(mivo_shell STATIC ${SHELL_SOURCES})
