@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "app/app_win.h"
 #include "app/count.h"
 #include "app/counting.h"
@@ -24,6 +26,32 @@ uint32_t LastWidthClass;
 uint32_t TimeHeight;
 uint32_t MeasuredHeight; // the time font height TimeCells were measured with
 constexpr uint32_t NoWidthClass = 0xFFFFFFFF;
+
+// The time font, kept while what it is made from stays the same: making a font costs more
+// than drawing a tick's few characters with it.
+struct TimeFontRecipe
+{
+    uint32_t Height, Weight, Italic;
+    char Face[LF_FACESIZE];
+};
+HFONT TimeFont;
+TimeFontRecipe TimeFontMadeFrom;
+
+HFONT TimeFontOfHeight(uint32_t height)
+{
+    TimeFontRecipe recipe = {};
+    recipe.Height = height;
+    recipe.Weight = Settings.FontWeight;
+    recipe.Italic = Settings.FontItalic;
+    CopyText(Settings.FontFace, recipe.Face);
+    if (TimeFont != nullptr && std::memcmp(&recipe, &TimeFontMadeFrom, sizeof recipe) == 0)
+        return TimeFont;
+    if (TimeFont != nullptr) DeleteObject(TimeFont);
+    TimeFont = CreateFontA(static_cast<int>(height), 0, 0, 0, static_cast<int>(recipe.Weight),
+                           recipe.Italic, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, Settings.FontFace);
+    TimeFontMadeFrom = recipe;
+    return TimeFont;
+}
 
 // Under the count lock.
 bool ButtonsHidden()
@@ -170,10 +198,7 @@ void PaintDisplay(HWND window)
 
     SetBkColor(memory, back);
     SetTextColor(memory, fore);
-    const HFONT font =
-        CreateFontA(static_cast<int>(TimeHeight), 0, 0, 0, static_cast<int>(Settings.FontWeight),
-                    Settings.FontItalic, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, Settings.FontFace);
-    const HGDIOBJ previousFont = SelectObject(memory, font);
+    const HGDIOBJ previousFont = SelectObject(memory, TimeFontOfHeight(TimeHeight));
     RECT timeArea = ToRect(Layout.TimeArea);
     DrawTextA(memory, text, static_cast<int>(TextLength(text)), &timeArea,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
@@ -191,7 +216,6 @@ void PaintDisplay(HWND window)
             DrawBandText(memory, Settings.TimeUpText, Layout.TimeUpBand);
     }
     SelectObject(memory, previousFont);
-    DeleteObject(font);
 
     BitBlt(dc, dirty.left, dirty.top + top, dirty.right - dirty.left, dirty.bottom - dirty.top,
            memory, dirty.left, dirty.top, SRCCOPY);

@@ -555,6 +555,48 @@ TEST(Painting, HeaderAboveTheTime)
     EXPECT_LT(header.bottom - header.top, time.bottom - time.top);
 }
 
+// The time font is kept from paint to paint, and made anew the moment any of what it is made
+// from changes: each change shows in the very next paint.
+TEST(Painting, TheTimeFontFollowsEachOfItsSettingsAtOnce)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe b").empty());
+    Command(CmdSizeMedium);
+    const auto paint = [](const char* name) {
+        LayoutDisplay(MainWindow); // as the options window does when it closes
+        UpdateWindow(MainWindow);
+        const Capture shot = CaptureClient(MainWindow, name);
+        const RECT band = TimeBand;
+        return Lit(shot, band.top, band.bottom, 0xFFFFFF);
+    };
+    const LitBox plain = paint("font-plain");
+    ASSERT_GT(plain.count, 100);
+    struct Case
+    {
+        const char* name;
+        void (*change)();
+        void (*undo)();
+    } const cases[] = {
+        {"font-bold", [] { Settings.FontWeight = 700; }, [] { Settings.FontWeight = 400; }},
+        {"font-italic", [] { Settings.FontItalic = 1; }, [] { Settings.FontItalic = 0; }},
+        {"font-face", [] { std::strcpy(Settings.FontFace, "Tahoma"); },
+         [] { std::strcpy(Settings.FontFace, "Arial"); }},
+    };
+    ASSERT_STREQ(Settings.FontFace, "Arial");
+    ASSERT_EQ(Settings.FontWeight, 400u);
+    for (const Case& c : cases)
+    {
+        c.change();
+        const LitBox changed = paint(c.name);
+        EXPECT_TRUE(changed.count != plain.count || changed.left != plain.left ||
+                    changed.right != plain.right)
+            << c.name << " painted as before";
+        c.undo();
+        const LitBox back = paint("font-back");
+        EXPECT_EQ(back.count, plain.count) << c.name;
+        EXPECT_EQ(back.left, plain.left) << c.name;
+    }
+}
+
 TEST(Painting, NoGdiObjectsLeak)
 {
     const int Paints = 10000;
