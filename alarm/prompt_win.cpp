@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "alarm/prompt_win.h"
+#include "display/display_win.h"
 #include "resources/resource.h"
 
 std::atomic<uint32_t> PromptResult{0};
@@ -63,8 +64,10 @@ INT_PTR PromptOnInit(HWND dialog, PromptDialog& prompt)
         SetTimer(dialog, PromptAutoCloseTimer,
                  AutoCloseMilliseconds(request.PromptAutoCloseSeconds), nullptr);
 
-    prompt.LargeFont = CreatePromptFont(PromptLargeFontHeight);
-    prompt.SmallFont = CreatePromptFont(PromptSmallFontHeight);
+    // Pixel heights of 96 DPI, at the window's own.
+    const uint32_t dpi = DpiOfWindow(dialog);
+    prompt.LargeFont = CreatePromptFont(ScaleToDpi(PromptLargeFontHeight, dpi));
+    prompt.SmallFont = CreatePromptFont(ScaleToDpi(PromptSmallFontHeight, dpi));
     SetFont(dialog, IDOK, prompt.LargeFont);
     SetFont(dialog, IDCANCEL, prompt.LargeFont);
     SetFont(dialog, IDC_PROMPT_MESSAGE,

@@ -12,8 +12,11 @@ constexpr char ProgramCaption[] = "Mivo 1.9";
 // Process-wide handles, set during start-up.
 extern HINSTANCE Instance;
 extern HWND MainWindow;
-extern HICON SmallIcon; // 16 x 16: window class and tray icon
-extern HICON LargeIcon; // 32 x 32
+extern HICON SmallIcon; // SM_CXSMICON at the window's DPI: window class and tray icon
+extern HICON LargeIcon; // SM_CXICON at the window's DPI
+
+// Loads the icons again at WindowDpi and gives them to `window`, its class and the globals.
+void ReloadProgramIcons(HWND window);
 
 // Runs the start-up steps up to the message loop: PrepareStart, then OpenMainWindow.
 // Returns false when the process must end at once (exit code 0).

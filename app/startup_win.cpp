@@ -28,12 +28,19 @@ constexpr int MainHeight = 120;
 const char MainClassName[] = "MivoTime";
 const char MainTitle[] = "Mivo";
 
+// The program icon drawn at the size the metric `index` asks for at `dpi`.
+HICON LoadProgramIcon(int index, uint32_t dpi)
+{
+    const int size = MetricAtDpi(index, dpi);
+    return static_cast<HICON>(
+        LoadImageA(Instance, MAKEINTRESOURCEA(IDI_MIVO), IMAGE_ICON, size, size, 0));
+}
+
 void RegisterMainClass()
 {
-    LargeIcon =
-        static_cast<HICON>(LoadImageA(Instance, MAKEINTRESOURCEA(IDI_MIVO), IMAGE_ICON, 32, 32, 0));
-    SmallIcon =
-        static_cast<HICON>(LoadImageA(Instance, MAKEINTRESOURCEA(IDI_MIVO), IMAGE_ICON, 16, 16, 0));
+    WindowDpi = SystemDpi();
+    LargeIcon = LoadProgramIcon(SM_CXICON, WindowDpi);
+    SmallIcon = LoadProgramIcon(SM_CXSMICON, WindowDpi);
 
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
@@ -50,12 +57,36 @@ void RegisterMainClass()
 
 void CreateMainWindow()
 {
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - MainWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - MainHeight) / 2;
+    const int width = ScaledForWindow(MainWidth);
+    const int height = ScaledForWindow(MainHeight);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     // The buttons paint themselves: the display's whole-window repaints (layout, flashing, the
     // acknowledged time-up) neither erase under them nor make all six draw again.
     MainWindow = CreateWindowExA(0, MainClassName, MainTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                 x, y, MainWidth, MainHeight, nullptr, nullptr, Instance, nullptr);
+                                 x, y, width, height, nullptr, nullptr, Instance, nullptr);
+}
+
+// The saved pixels are restored as they were saved, on the screen they were saved on. A window
+// that would come back on no screen at all (that screen is gone) comes back whole on the
+// nearest one. `normal` is in workspace coordinates: screen coordinates less the offset of the
+// main screen's work area.
+void KeepOnAScreen(RECT& normal)
+{
+    MONITORINFO main = {};
+    main.cbSize = sizeof main;
+    if (!GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &main)) return;
+    const int dx = main.rcWork.left - main.rcMonitor.left;
+    const int dy = main.rcWork.top - main.rcMonitor.top;
+    RECT onScreen = {normal.left + dx, normal.top + dy, normal.right + dx, normal.bottom + dy};
+    if (MonitorFromRect(&onScreen, MONITOR_DEFAULTTONULL) != nullptr) return;
+    MONITORINFO nearest = {};
+    nearest.cbSize = sizeof nearest;
+    if (!GetMonitorInfoA(MonitorFromRect(&onScreen, MONITOR_DEFAULTTONEAREST), &nearest)) return;
+    const Band moved = MoveOntoArea(
+        {onScreen.left, onScreen.top, onScreen.right, onScreen.bottom},
+        {nearest.rcWork.left, nearest.rcWork.top, nearest.rcWork.right, nearest.rcWork.bottom});
+    normal = {moved.left - dx, moved.top - dy, moved.right - dx, moved.bottom - dy};
 }
 
 // A placement that was never captured (all zero after defaults) has no size or position:
@@ -68,6 +99,7 @@ void ApplySavedPlacement()
     {
         WINDOWPLACEMENT placement;
         std::memcpy(&placement, &Settings.WindowPlacement, sizeof placement);
+        KeepOnAScreen(placement.rcNormalPosition);
         SetWindowPlacement(MainWindow, &placement);
     }
     else
@@ -77,6 +109,29 @@ void ApplySavedPlacement()
 }
 
 } // namespace
+
+void ReloadProgramIcons(HWND window)
+{
+    const HICON large = LoadProgramIcon(SM_CXICON, WindowDpi);
+    const HICON small = LoadProgramIcon(SM_CXSMICON, WindowDpi);
+    if (large == nullptr || small == nullptr)
+    {
+        // The icons of the old scale are better than none.
+        if (large != nullptr) DestroyIcon(large);
+        if (small != nullptr) DestroyIcon(small);
+        return;
+    }
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    // The class keeps the old ones until it has the new: no window is ever left pointing at an
+    // icon that is gone.
+    SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(large));
+    SetClassLongPtrA(window, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(small));
+    DestroyIcon(LargeIcon);
+    DestroyIcon(SmallIcon);
+    LargeIcon = large;
+    SmallIcon = small;
+}
 
 bool StartMivo(const char* commandLine)
 {

@@ -84,10 +84,12 @@ void SetDaysMode(uint32_t mode)
     });
 }
 
+// `width` x `height` at 96 DPI, drawn at the window's.
 void SetWindowSize(int width, int height)
 {
     ShowWindow(MainWindow, SW_SHOWNORMAL);
-    SetWindowPos(MainWindow, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(MainWindow, nullptr, 0, 0, ScaledForWindow(width), ScaledForWindow(height),
+                 SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void ToggleFullScreen()
@@ -143,6 +145,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 LRESULT MainWindowOnCreate(HWND window)
 {
     MainWindow = window;
+    // The window takes the DPI of the screen it opens on.
+    WindowDpi = DpiOfWindow(window);
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     CreateControlButtons(window);
     return 0;
@@ -179,6 +183,25 @@ LRESULT MainWindowOnSize(HWND window, WPARAM kind)
                       : kind == SIZE_MINIMIZED ? WindowMinimised
                                                : WindowNormal;
     }
+    LayoutDisplay(window);
+    return 0;
+}
+
+// The window moved to a screen of another scale, or the scale changed: everything measured in
+// pixels is measured again, and only here.
+LRESULT MainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    WindowDpi = HIWORD(wParam);
+    PlaceControlButtons(window);
+    ReloadProgramIcons(window);
+    if (WindowState == WindowInTray)
+        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_MODIFY);
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A suggested rectangle of the same size brings no WM_SIZE; the fonts and the off-screen
+    // bitmap are made again all the same.
     LayoutDisplay(window);
     return 0;
 }
@@ -279,10 +302,11 @@ LRESULT MainWindowOnMinMaxInfo(HWND window, WPARAM wParam, LPARAM lParam)
     if (FullScreen == 0) return DefWindowProcA(window, WM_GETMINMAXINFO, wParam, lParam);
     // Caption and frame lie outside the screen; the client area covers it.
     auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    const int caption = GetSystemMetrics(SM_CYCAPTION);
-    info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN) + 14,
-                       GetSystemMetrics(SM_CYSCREEN) + caption + 14};
-    info->ptMaxPosition = {-7, -(caption + 7)};
+    const int caption = MetricAtDpi(SM_CYCAPTION, WindowDpi);
+    const int frame = ScaledForWindow(7);
+    info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN) + 2 * frame,
+                       GetSystemMetrics(SM_CYSCREEN) + caption + 2 * frame};
+    info->ptMaxPosition = {-frame, -(caption + frame)};
     info->ptMinTrackSize = {0, 0};
     info->ptMaxTrackSize = {5000, 5000};
     return 0;
@@ -390,6 +414,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONUP: ShowContextMenu(window); return 0;
     case WM_TRAYNOTIFY: return MainWindowOnTrayNotify(window, wParam, lParam);
     case WM_GETMINMAXINFO: return MainWindowOnMinMaxInfo(window, wParam, lParam);
+    case WM_DPICHANGED: return MainWindowOnDpiChanged(window, wParam, lParam);
     case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
     case WM_REFRESHTITLE: ShowCountTitle(); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -67,6 +67,11 @@ void WINAPI ComFreeLate(void* block);
 // MCIWndCreateA.
 HWND SoundPlayerCreateLate(HWND parent, HINSTANCE instance, DWORD style, LPCSTR file);
 BOOL WINAPI PlaySoundLate(LPCSTR sound, HMODULE module, DWORD flags);
+// The DPI calls of Windows 10 (user32): 0 where they are missing; the metric falls back to
+// GetSystemMetrics.
+UINT WINAPI DpiForWindowLate(HWND window);
+UINT WINAPI DpiForSystemLate();
+int WINAPI SystemMetricForDpiLate(int index, UINT dpi);
 
 // Seams that tests replace.
 extern UINT(WINAPI* DriveTypeProc)(LPCSTR root);

@@ -24,6 +24,8 @@ LateLibrary CommonDialogs = {"comdlg32.dll", {}};
 LateLibrary Com = {"ole32.dll", {}};
 LateLibrary VideoForWindows = {"msvfw32.dll", {}};
 LateLibrary Multimedia = {"winmm.dll", {}};
+// Always loaded already; only the calls of Windows 10 and later are looked up late.
+LateLibrary User32 = {"user32.dll", {}};
 
 // The entry `name` of `library`, looked up once and kept in `slot`. Two first calls at once
 // store the same address. (A function-local static would bring the C++ runtime's guard, and
@@ -57,6 +59,9 @@ using ComEndCall = void(WINAPI*)();
 using ComFreeCall = void(WINAPI*)(void*);
 using PlayerCall = HWND(WINAPIV*)(HWND, HINSTANCE, DWORD, LPCSTR);
 using PlaySoundCall = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+using WindowDpiCall = UINT(WINAPI*)(HWND);
+using SystemDpiCall = UINT(WINAPI*)();
+using MetricForDpiCall = int(WINAPI*)(int, UINT);
 
 std::atomic<NotifyIconCall> NotifyIcon;
 std::atomic<ExecuteCall> Execute;
@@ -71,6 +76,9 @@ std::atomic<ComEndCall> ComEnd;
 std::atomic<ComFreeCall> ComFree;
 std::atomic<PlayerCall> Player;
 std::atomic<PlaySoundCall> Sound;
+std::atomic<WindowDpiCall> WindowDpiOf;
+std::atomic<SystemDpiCall> SystemDpiOf;
+std::atomic<MetricForDpiCall> MetricForDpi;
 
 } // namespace
 
@@ -154,4 +162,23 @@ BOOL WINAPI PlaySoundLate(LPCSTR sound, HMODULE module, DWORD flags)
 {
     const PlaySoundCall call = Bound(Sound, Multimedia, "PlaySoundA");
     return call != nullptr ? call(sound, module, flags) : FALSE;
+}
+
+UINT WINAPI DpiForWindowLate(HWND window)
+{
+    const WindowDpiCall call = Bound(WindowDpiOf, User32, "GetDpiForWindow");
+    return call != nullptr ? call(window) : 0;
+}
+
+UINT WINAPI DpiForSystemLate()
+{
+    const SystemDpiCall call = Bound(SystemDpiOf, User32, "GetDpiForSystem");
+    return call != nullptr ? call() : 0;
+}
+
+int WINAPI SystemMetricForDpiLate(int index, UINT dpi)
+{
+    // Without the call the process is at most system aware: the system's metrics are its own.
+    const MetricForDpiCall call = Bound(MetricForDpi, User32, "GetSystemMetricsForDpi");
+    return call != nullptr ? call(index, dpi) : GetSystemMetrics(index);
 }

@@ -23,22 +23,10 @@ namespace
 constexpr UINT ToolRecordSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
 static_assert(ToolRecordSize == 44, "the tool record is 44 bytes");
 
-struct ButtonPlace
-{
-    int id;
-    int x;
-    int width;
-};
-
-// Fixed places in client pixels; a narrow window simply clips the row. The creation order is
-// the tab order.
-const ButtonPlace Buttons[] = {
-    {CmdStartStop, 3, 70}, {CmdReset, 74, 70}, {CmdReverse, 172, 60},
-    {CmdOptions, 234, 60}, {CmdHelp, 296, 60}, {CmdAbout, 358, 60},
-};
-
-constexpr int ButtonTop = 3;
-constexpr int ButtonHeight = 25;
+// Fixed places in client pixels (ControlButtonBand); a narrow window simply clips the row. The
+// creation order is the tab order.
+const int Buttons[ControlButtonCount] = {CmdStartStop, CmdReset, CmdReverse,
+                                         CmdOptions,   CmdHelp,  CmdAbout};
 
 const char* InitialLabel(int id)
 {
@@ -98,11 +86,15 @@ void LabelDirectionButton(HWND window)
 
 void CreateControlButtons(HWND window)
 {
-    for (const ButtonPlace& b : Buttons)
-        CreateWindowExA(0, "Button", InitialLabel(b.id),
-                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_PUSHBUTTON, b.x,
-                        ButtonTop, b.width, ButtonHeight, window,
-                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.id)), Instance, nullptr);
+    for (uint32_t i = 0; i < ControlButtonCount; ++i)
+    {
+        const Band b = ControlButtonBand(i, WindowDpi);
+        CreateWindowExA(0, "Button", InitialLabel(Buttons[i]),
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | BS_PUSHBUTTON, b.left,
+                        b.top, b.right - b.left, b.bottom - b.top, window,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(Buttons[i])), Instance,
+                        nullptr);
+    }
     // Tooltips 31 to 37 follow the ids 1001 to 1007; 1006 has no button.
     for (uint32_t id = CmdStartStop; id <= CmdReverse; ++id)
         AddTooltip(window, TooltipRecord, static_cast<int>(id), UiString(31 + (id - CmdStartStop)));
@@ -120,6 +112,16 @@ void CreateControlButtons(HWND window)
     StartCountingThread();
 }
 
+void PlaceControlButtons(HWND window)
+{
+    for (uint32_t i = 0; i < ControlButtonCount; ++i)
+    {
+        const Band b = ControlButtonBand(i, WindowDpi);
+        SetWindowPos(GetDlgItem(window, Buttons[i]), nullptr, b.left, b.top, b.right - b.left,
+                     b.bottom - b.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void ApplyButtonVisibility(HWND window)
 {
     bool hidden;
@@ -127,8 +129,8 @@ void ApplyButtonVisibility(HWND window)
         CountLockGuard lock;
         hidden = ButtonRowHidden(Settings.HideButtons, Count.Running, Count.TimeIsUp);
     }
-    for (const ButtonPlace& b : Buttons)
-        ShowWindow(GetDlgItem(window, b.id), hidden ? SW_HIDE : SW_SHOWNORMAL);
+    for (const int id : Buttons)
+        ShowWindow(GetDlgItem(window, id), hidden ? SW_HIDE : SW_SHOWNORMAL);
     LayoutDisplay(window);
     {
         CountLockGuard lock;

@@ -54,6 +54,21 @@ bool NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, cons
 using ShellNotifyIconCall = BOOL(WINAPI*)(DWORD action, NOTIFYICONDATAA* record);
 extern ShellNotifyIconCall ShellNotifyIconProc;
 
+// The main window's DPI: the system's until the window exists, then the window's own, then
+// what WM_DPICHANGED says. Read and written on the window's thread only.
+extern uint32_t WindowDpi;
+// The DPI of the screens as a whole, and of `window`; where Windows cannot tell a window's
+// (before Windows 10), the system's.
+uint32_t SystemDpi();
+uint32_t DpiOfWindow(HWND window);
+// A pixel figure of 96 DPI at the main window's DPI.
+int ScaledForWindow(int pixels);
+// GetSystemMetrics at `dpi` (GetSystemMetricsForDpi where Windows has it).
+int MetricAtDpi(int index, uint32_t dpi);
+
+// Moves and sizes the six buttons for WindowDpi.
+void PlaceControlButtons(HWND window);
+
 // The display below the button row.
 void LayoutDisplay(HWND window);
 void PaintDisplay(HWND window);

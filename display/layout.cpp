@@ -5,11 +5,65 @@ bool ButtonRowHidden(uint32_t hideButtons, uint32_t running, uint32_t timeIsUp)
     return hideButtons != 0 && (running != 0 || timeIsUp != 0);
 }
 
+int32_t ScaleToDpi(int32_t pixels, uint32_t dpi)
+{
+    if (dpi == 0 || dpi == BaseDpi) return pixels;
+    // Whole multiples of 96 scale exactly; only the remainder is rounded. Kept in 32 bits (no
+    // runtime division routine), and free of overflow wherever the result itself fits.
+    const auto base = static_cast<int32_t>(BaseDpi);
+    const auto scale = static_cast<int32_t>(dpi);
+    const int32_t rest = pixels % base * scale; // truncating: has the sign of `pixels`
+    const int32_t half = base / 2;
+    return pixels / base * scale + (rest >= 0 ? rest + half : rest - half) / base;
+}
+
+Band MoveOntoArea(const Band& window, const Band& area)
+{
+    const int32_t areaWidth = area.right - area.left;
+    const int32_t areaHeight = area.bottom - area.top;
+    int32_t width = window.right - window.left;
+    int32_t height = window.bottom - window.top;
+    if (width > areaWidth) width = areaWidth;
+    if (height > areaHeight) height = areaHeight;
+    int32_t left = window.left;
+    int32_t top = window.top;
+    if (left > area.right - width) left = area.right - width;
+    if (left < area.left) left = area.left;
+    if (top > area.bottom - height) top = area.bottom - height;
+    if (top < area.top) top = area.top;
+    return {left, top, left + width, top + height};
+}
+
+namespace
+{
+
+struct ButtonPlace
+{
+    int32_t x, width;
+};
+
+// Between Reset and the direction button the row leaves a 28-pixel gap.
+const ButtonPlace ButtonPlaces[ControlButtonCount] = {{3, 70},   {74, 70},  {172, 60},
+                                                      {234, 60}, {296, 60}, {358, 60}};
+constexpr int32_t ButtonTop = 3;
+constexpr int32_t ButtonHeight = 25;
+
+} // namespace
+
+Band ControlButtonBand(uint32_t index, uint32_t dpi)
+{
+    if (index >= ControlButtonCount) return {};
+    const ButtonPlace& b = ButtonPlaces[index];
+    return {ScaleToDpi(b.x, dpi), ScaleToDpi(ButtonTop, dpi), ScaleToDpi(b.x + b.width, dpi),
+            ScaleToDpi(ButtonTop + ButtonHeight, dpi)};
+}
+
 DisplayLayout ComputeDisplayLayout(const Band& client, bool buttonsHidden, bool showHeader,
-                                   bool showTimeUpText)
+                                   bool showTimeUpText, uint32_t dpi)
 {
     DisplayLayout l = {};
-    l.DisplayTop = buttonsHidden ? 0 : ButtonStripHeight;
+    l.StripHeight = ScaleToDpi(ButtonStripHeight, dpi);
+    l.DisplayTop = buttonsHidden ? 0 : l.StripHeight;
     l.Width = client.right - client.left;
     l.Height = client.bottom - client.top - l.DisplayTop;
     l.BandHeight = l.Height / 4;
@@ -18,7 +72,7 @@ DisplayLayout ComputeDisplayLayout(const Band& client, bool buttonsHidden, bool 
     l.TimeUpBand = {client.left, 0, client.right, 0};
     l.TimeBand = {client.left, l.DisplayTop, client.right, client.bottom};
 
-    if ((showHeader || showTimeUpText) && l.Height > 100)
+    if ((showHeader || showTimeUpText) && l.Height > ScaleToDpi(100, dpi))
     {
         const int32_t q = l.BandHeight;
         l.BandsShown = 1;

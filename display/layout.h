@@ -8,11 +8,26 @@ struct Band
     int32_t left, top, right, bottom;
 };
 
-constexpr int32_t ButtonStripHeight = 30;
+// Pixel figures are those of a 96 DPI screen; a window at another DPI draws them larger or
+// smaller by DPI / 96, rounded to the nearest pixel (halves away from zero, as MulDiv rounds).
+constexpr uint32_t BaseDpi = 96;
+int32_t ScaleToDpi(int32_t pixels, uint32_t dpi);
+
+constexpr int32_t ButtonStripHeight = 30; // at 96 DPI
+
+// `window` moved the least distance that puts it wholly on `area`, and made no larger than
+// the area: a window saved on a screen that is gone comes back on one that is there.
+Band MoveOntoArea(const Band& window, const Band& area);
+
+// The six control buttons, in creation order, in client pixels at `dpi`. Each edge is scaled on
+// its own, so the gaps between buttons stay even at every scale.
+constexpr uint32_t ControlButtonCount = 6;
+Band ControlButtonBand(uint32_t index, uint32_t dpi);
 
 struct DisplayLayout
 {
-    int32_t DisplayTop;  // window y where the display area begins: 0 or 30
+    int32_t StripHeight; // the button strip's height at the window's DPI
+    int32_t DisplayTop;  // window y where the display area begins: 0 or StripHeight
     int32_t Width;       // display area (and off-screen bitmap) size
     int32_t Height;      // 0 or less: nothing is painted
     int32_t BandHeight;  // a quarter of the height
@@ -27,9 +42,10 @@ struct DisplayLayout
 // HideButtons set it hides while the count runs and until its time-up is acknowledged.
 bool ButtonRowHidden(uint32_t hideButtons, uint32_t running, uint32_t timeIsUp);
 
-// The layout of a client rectangle; `buttonsHidden` when the strip is hidden (ButtonRowHidden).
+// The layout of a client rectangle at `dpi`; `buttonsHidden` when the strip is hidden
+// (ButtonRowHidden).
 DisplayLayout ComputeDisplayLayout(const Band& client, bool buttonsHidden, bool showHeader,
-                                   bool showTimeUpText);
+                                   bool showTimeUpText, uint32_t dpi);
 
 // Cell height of the time font: FontSize itself (Use Font Size) or FontSize per cent of what
 // the band allows for the width class (Auto Scale).

@@ -124,8 +124,9 @@ void LayoutDisplay(HWND window)
     RECT client;
     GetClientRect(window, &client);
     const bool hidden = ButtonsHiddenNow();
-    Layout = ComputeDisplayLayout({client.left, client.top, client.right, client.bottom}, hidden,
-                                  Settings.ShowHeader != 0, Settings.ShowTimeUpText != 0);
+    Layout =
+        ComputeDisplayLayout({client.left, client.top, client.right, client.bottom}, hidden,
+                             Settings.ShowHeader != 0, Settings.ShowTimeUpText != 0, WindowDpi);
     LastWidthClass = NoWidthClass;
     {
         CountLockGuard lock;
@@ -159,7 +160,7 @@ void PaintDisplay(HWND window)
         ChangeCount = 0;
         flash = FlashPhase;
         // Copied where the display begins now: the row may have been hidden since the layout.
-        top = ButtonsHidden() ? 0 : ButtonStripHeight;
+        top = ButtonsHidden() ? 0 : Layout.StripHeight;
         if (widthClass != LastWidthClass)
         {
             TimeHeight = TimeFontHeight(Settings.ScalingMethod, Settings.FontSize, Layout.TimeArea,

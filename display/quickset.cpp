@@ -1,9 +1,13 @@
 #include "display/quickset.h"
 
-QuickSetPoint QuickSetPosition(QuickSetPoint pointer, int32_t screenHeight)
+#include "display/layout.h"
+
+QuickSetPoint QuickSetPosition(QuickSetPoint pointer, int32_t screenHeight, uint32_t dpi)
 {
-    QuickSetPoint corner = {pointer.X - 50, pointer.Y - 50};
-    if (corner.Y > screenHeight - 200) corner.Y = screenHeight - 200;
+    const int32_t offset = ScaleToDpi(50, dpi);
+    const int32_t lowest = screenHeight - ScaleToDpi(200, dpi);
+    QuickSetPoint corner = {pointer.X - offset, pointer.Y - offset};
+    if (corner.Y > lowest) corner.Y = lowest;
     return corner;
 }
 

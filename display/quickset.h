@@ -17,8 +17,9 @@ struct QuickSetPoint
 };
 
 // The window's top-left corner for the pointer at `pointer`: 50 pixels up and left of it, but
-// no lower than 200 pixels above the screen's bottom. Above the top it stays where it is.
-QuickSetPoint QuickSetPosition(QuickSetPoint pointer, int32_t screenHeight);
+// no lower than 200 pixels above the screen's bottom. Above the top it stays where it is. The
+// pixels are those of 96 DPI, scaled to `dpi`.
+QuickSetPoint QuickSetPosition(QuickSetPoint pointer, int32_t screenHeight, uint32_t dpi);
 
 // The count a QuickSet result loads, in milliseconds: (result - 1200) minutes.
 uint32_t QuickSetMilliseconds(uint32_t result);

@@ -13,7 +13,7 @@ void PlaceUnderPointer(HWND dialog)
     GetCursorPos(&pointer);
     const QuickSetPoint corner =
         QuickSetPosition({static_cast<int32_t>(pointer.x), static_cast<int32_t>(pointer.y)},
-                         GetSystemMetrics(SM_CYSCREEN));
+                         GetSystemMetrics(SM_CYSCREEN), DpiOfWindow(dialog));
     SetWindowPos(dialog, HWND_TOPMOST, corner.X, corner.Y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

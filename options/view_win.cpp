@@ -2,6 +2,7 @@
 
 #include "app/app_win.h"
 #include "data/settings.h"
+#include "display/display_win.h"
 #include "options/choosers_win.h"
 #include "options/options_win.h"
 #include "options/pages.h"
@@ -47,8 +48,11 @@ void ViewPageOnCommand(HWND page, int id)
     }
 }
 
-void FillSample(HDC dc, const RECT& area, uint32_t colour)
+// A sample between (left, top) and (right, bottom), pixels of 96 DPI, at `dpi`.
+void FillSample(HDC dc, int left, int top, int right, int bottom, uint32_t dpi, uint32_t colour)
 {
+    const RECT area = {ScaleToDpi(left, dpi), ScaleToDpi(top, dpi), ScaleToDpi(right, dpi),
+                       ScaleToDpi(bottom, dpi)};
     const HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &area, brush);
     DeleteObject(brush);
@@ -59,8 +63,9 @@ void PaintColourSwatches(HWND page)
 {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(page, &paint);
-    FillSample(dc, {90, 32, 300, 52}, Settings.TextColour);
-    FillSample(dc, {90, 59, 300, 79}, Settings.BackColour);
+    const uint32_t dpi = DpiOfWindow(page);
+    FillSample(dc, 90, 32, 300, 52, dpi, Settings.TextColour);
+    FillSample(dc, 90, 59, 300, 79, dpi, Settings.BackColour);
     EndPaint(page, &paint);
 }
 

@@ -136,7 +136,7 @@ void TimePaintSteps()
     GetClientRect(window, &client);
     const DisplayLayout layout =
         ComputeDisplayLayout({client.left, client.top, client.right, client.bottom}, false,
-                             Settings.ShowHeader != 0, Settings.ShowTimeUpText != 0);
+                             Settings.ShowHeader != 0, Settings.ShowTimeUpText != 0, BaseDpi);
     char text[sizeof DisplayText];
     uint32_t widthClass;
     {
@@ -203,7 +203,7 @@ void TimePaintSteps()
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     });
     TimeStep("step_blit_whole", [&] {
-        BitBlt(windowDc, 0, ButtonStripHeight, layout.Width, layout.Height, memory, 0, 0, SRCCOPY);
+        BitBlt(windowDc, 0, layout.StripHeight, layout.Width, layout.Height, memory, 0, 0, SRCCOPY);
     });
 
     SelectObject(memory, oldFont);

@@ -25,9 +25,33 @@ TEST(QuickSet, OpensUnderThePointerAndNeverBelowTheBottomRule)
     };
     for (const Case& c : cases)
     {
-        const QuickSetPoint got = QuickSetPosition(c.Pointer, c.ScreenHeight);
+        const QuickSetPoint got = QuickSetPosition(c.Pointer, c.ScreenHeight, 96);
         EXPECT_EQ(got.X, c.Expected.X) << c.Pointer.X << "," << c.Pointer.Y;
         EXPECT_EQ(got.Y, c.Expected.Y) << c.Pointer.X << "," << c.Pointer.Y;
+    }
+}
+
+TEST(QuickSet, ItsOffsetsScaleWithTheDpi)
+{
+    struct Case
+    {
+        uint32_t Dpi;
+        QuickSetPoint Pointer;
+        int32_t ScreenHeight;
+        QuickSetPoint Expected;
+    } const cases[] = {
+        {120, {400, 300}, 1080, {337, 237}},   // 63 up and left
+        {144, {400, 300}, 1080, {325, 225}},   // 75
+        {192, {400, 300}, 2160, {300, 200}},   // 100
+        {144, {400, 1000}, 1080, {325, 780}},  // lifted to 300 above the bottom
+        {192, {400, 1800}, 2160, {300, 1700}}, // above the rule: unchanged
+        {192, {400, 1900}, 2160, {300, 1760}}, // 400 above the bottom
+    };
+    for (const Case& c : cases)
+    {
+        const QuickSetPoint got = QuickSetPosition(c.Pointer, c.ScreenHeight, c.Dpi);
+        EXPECT_EQ(got.X, c.Expected.X) << c.Dpi << ": " << c.Pointer.X << "," << c.Pointer.Y;
+        EXPECT_EQ(got.Y, c.Expected.Y) << c.Dpi << ": " << c.Pointer.X << "," << c.Pointer.Y;
     }
 }
 

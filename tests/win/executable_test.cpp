@@ -56,14 +56,44 @@ TEST(Executable, ManifestIconsAndDialogs)
           "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
           "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(os), std::string::npos) << os;
+    // Per-monitor aware, v2 first, with the older forms for the Windows before it.
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
 
-    // Icons 500 and 501 at 16, 32 and 48 pixels; the dialogs; the default strings.
+    // Icons 500 and 501 at the small and large sizes of 100 to 200 % and at 256 pixels, each
+    // drawn at its size: the image Windows picks for a size is the one of that size.
+    const int sizes[] = {16, 20, 24, 32, 40, 48, 256};
     for (int icon : {500, 501})
-        for (int size : {16, 32, 48})
+    {
+        const HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(icon), RT_GROUP_ICON);
+        ASSERT_NE(group, nullptr) << icon;
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
+        const WORD images = *reinterpret_cast<const WORD*>(directory + 4);
+        ASSERT_EQ(images, 7) << icon;
+        for (int size : sizes)
         {
+            SCOPED_TRACE(testing::Message() << icon << " at " << size);
+            const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0);
+            int width = -1; // of the directory's entry for that image (14 bytes, id last)
+            for (WORD i = 0; i < images; ++i)
+                if (*reinterpret_cast<const WORD*>(directory + 6 + 14 * i + 12) == id)
+                    width = directory[6 + 14 * i] == 0 ? 256 : directory[6 + 14 * i];
+            EXPECT_EQ(width, size);
+            const HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), RT_ICON);
+            ASSERT_NE(image, nullptr);
+            const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, image)));
+            if (size == 256)
+            {
+                // Kept as PNG. This Wine cannot make an icon of one, so its header is read: the
+                // signature, then the IHDR chunk's big-endian width and height.
+                ASSERT_EQ(std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8), 0);
+                EXPECT_EQ(bytes[16] << 24 | bytes[17] << 16 | bytes[18] << 8 | bytes[19], 256);
+                EXPECT_EQ(bytes[20] << 24 | bytes[21] << 16 | bytes[22] << 8 | bytes[23], 256);
+                continue;
+            }
             const HICON h = static_cast<HICON>(
                 LoadImageA(module, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size, 0));
-            ASSERT_NE(h, nullptr) << icon << " at " << size;
+            ASSERT_NE(h, nullptr);
             ICONINFO info = {};
             GetIconInfo(h, &info);
             BITMAP bitmap = {};
@@ -73,6 +103,7 @@ TEST(Executable, ManifestIconsAndDialogs)
             DeleteObject(info.hbmMask);
             DestroyIcon(h);
         }
+    }
     for (int dialog : {1601, 1025})
         EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(dialog), MAKEINTRESOURCEA(5)), nullptr);
     EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(8888), MAKEINTRESOURCEA(8888)), nullptr);
@@ -153,12 +184,13 @@ TEST(Executable, LateLibrariesAreNotImported)
 
 TEST(Executable, StaysWithinItsSizeBudget)
 {
-    // 128 KB stripped. Crossing it has so far always meant a piece of the C++ runtime (a
-    // function-local static's guard, an exception path) pulled in by accident.
+    // 192 KB stripped, of which the icons' fourteen images take about 80. Crossing it has so
+    // far always meant a piece of the C++ runtime (a function-local static's guard, an
+    // exception path) pulled in by accident: that alone is over 100 KB.
     WIN32_FILE_ATTRIBUTE_DATA file = {};
     ASSERT_TRUE(GetFileAttributesExA(ProductExePath().c_str(), GetFileExInfoStandard, &file));
     EXPECT_EQ(file.nFileSizeHigh, 0u);
-    EXPECT_LE(file.nFileSizeLow, 128u * 1024u);
+    EXPECT_LE(file.nFileSizeLow, 192u * 1024u);
     EXPECT_GT(file.nFileSizeLow, 32u * 1024u) << "not the program";
 }
 

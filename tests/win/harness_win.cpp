@@ -326,6 +326,21 @@ HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits, DWO
     return FindWindowLike(search, milliseconds);
 }
 
+int DigitHeight(int fontHeight, const char* face)
+{
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HFONT font =
+        CreateFontA(fontHeight, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    GLYPHMETRICS metrics = {};
+    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    GetGlyphOutlineA(dc, '0', GGO_METRICS, &metrics, 0, nullptr, &identity);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return static_cast<int>(metrics.gmBlackBoxY);
+}
+
 HWND MainWindowOf(DWORD process, DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
@@ -419,6 +434,7 @@ std::string ProductExePath()
 int RunChildMode(const char* mode)
 {
     if (std::getenv("MIVO_REMOVABLE") != nullptr) DriveTypeProc = RemovableDrive;
+    if (std::strcmp(mode, "scale") == 0) return RunScaleChild();
     if (std::strcmp(mode, "marker") == 0)
     {
         // A program that a time-up runs: it leaves "marker.txt" beside itself.

@@ -88,6 +88,9 @@ struct Capture
 };
 Capture CaptureClient(HWND window, const char* name);
 
+// The height of the ink of a "0" in the regular font `face` of cell height `fontHeight`.
+int DigitHeight(int fontHeight, const char* face = "Arial");
+
 // The main window of process `process`, waiting up to `milliseconds`.
 HWND MainWindowOf(DWORD process, DWORD milliseconds);
 
@@ -112,3 +115,6 @@ struct MarkerMode
 
 // The child-mode entry; returns the child's exit code.
 int RunChildMode(const char* mode);
+// Child mode "scale": the main window and its other windows at the screen's scale, measured
+// into the report file (MIVO_REPORT).
+int RunScaleChild();

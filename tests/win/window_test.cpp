@@ -443,21 +443,6 @@ LitBox Lit(const Capture& c, int fromY, int toY, uint32_t colour)
     return box;
 }
 
-int DigitHeight(int fontHeight)
-{
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HFONT font =
-        CreateFontA(fontHeight, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-    const HGDIOBJ previous = SelectObject(dc, font);
-    GLYPHMETRICS metrics = {};
-    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-    GetGlyphOutlineA(dc, '0', GGO_METRICS, &metrics, 0, nullptr, &identity);
-    SelectObject(dc, previous);
-    DeleteObject(font);
-    DeleteDC(dc);
-    return static_cast<int>(metrics.gmBlackBoxY);
-}
-
 TEST(Painting, CountCentredAndScaled)
 {
     ASSERT_FALSE(StartInTempFolder("Mivo.exe b").empty());

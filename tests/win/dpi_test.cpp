@@ -1,0 +1,640 @@
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <prsht.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_win.h"
+#include "app/commands.h"
+#include "app/count.h"
+#include "data/settings.h"
+#include "display/display_win.h"
+#include "display/layout.h"
+#include "display/timetext.h"
+#include "tests/win/harness_win.h"
+
+namespace
+{
+
+const int ButtonIds[ControlButtonCount] = {CmdStartStop, CmdReset, CmdReverse,
+                                           CmdOptions,   CmdHelp,  CmdAbout};
+
+RECT ChildRect(HWND parent, int id)
+{
+    RECT r = {};
+    GetWindowRect(GetDlgItem(parent, id), &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string Numbers(const std::vector<long>& values)
+{
+    std::string out;
+    for (const long v : values)
+        out += (out.empty() ? "" : " ") + std::to_string(v);
+    return out;
+}
+
+std::string RectText(const RECT& r)
+{
+    return Numbers({r.left, r.top, r.right, r.bottom});
+}
+
+std::string BandText(const Band& b)
+{
+    return Numbers({b.left, b.top, b.right, b.bottom});
+}
+
+SIZE FrameSize(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+int IconWidth(HICON icon)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// What a fresh start at `dpi` lays out, against what the window shows: the buttons, the time
+// band, the time font's cell, the icons.
+void ExpectLaidOutAt(uint32_t dpi)
+{
+    SCOPED_TRACE(testing::Message() << dpi << " DPI");
+    EXPECT_EQ(WindowDpi, dpi);
+    for (uint32_t i = 0; i < ControlButtonCount; ++i)
+        EXPECT_EQ(RectText(ChildRect(MainWindow, ButtonIds[i])),
+                  BandText(ControlButtonBand(i, dpi)))
+            << "button " << i;
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    const DisplayLayout fresh =
+        ComputeDisplayLayout({client.left, client.top, client.right, client.bottom}, false,
+                             Settings.ShowHeader != 0, Settings.ShowTimeUpText != 0, dpi);
+    EXPECT_EQ(RectText(TimeBand), BandText(fresh.TimeBand));
+    InvalidateRect(MainWindow, nullptr, FALSE);
+    UpdateWindow(MainWindow);
+    const uint32_t font =
+        TimeFontHeight(Settings.ScalingMethod, Settings.FontSize, fresh.TimeArea, WidthClass);
+    // The cell the font gives, against the height asked of it: within its own rounding.
+    EXPECT_NEAR(TimeCells.LineHeight, static_cast<int32_t>(font), 1);
+    EXPECT_EQ(IconWidth(SmallIcon), MetricAtDpi(SM_CXSMICON, dpi));
+    EXPECT_EQ(IconWidth(LargeIcon), MetricAtDpi(SM_CXICON, dpi));
+    // The caption's icon: the window's own once the scale has changed, else its class's.
+    HICON caption = reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_SMALL, 0));
+    if (caption == nullptr)
+        caption = reinterpret_cast<HICON>(GetClassLongPtrA(MainWindow, GCLP_HICONSM));
+    EXPECT_EQ(IconWidth(caption), MetricAtDpi(SM_CXSMICON, dpi));
+}
+
+RECT SentDpiChange(uint32_t dpi, RECT suggested)
+{
+    SendMessageA(MainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    PumpMessages();
+    RECT now = {};
+    GetWindowRect(MainWindow, &now);
+    return now;
+}
+
+// The window moves to a screen at 150 % and back: it takes the rectangle Windows suggests and
+// lays out, draws and sizes itself exactly as a fresh start at each scale would.
+TEST(Dpi, AScaleChangeTakesTheSuggestedRectangleAndLaysOutAsAFreshStart)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe b").empty());
+    ASSERT_EQ(WindowDpi, 96u) << "the tests run at 96 DPI";
+    Command(CmdSizeMedium);
+    PumpMessages();
+    RECT before;
+    GetWindowRect(MainWindow, &before);
+    ExpectLaidOutAt(96);
+
+    const RECT larger = {before.left + 10, before.top + 20, before.left + 10 + 720,
+                         before.top + 20 + 480};
+    EXPECT_EQ(RectText(SentDpiChange(144, larger)), RectText(larger));
+    ExpectLaidOutAt(144);
+    // The sizes of the menu are those of the new scale.
+    Command(CmdSizeSmall);
+    PumpMessages();
+    EXPECT_EQ(FrameSize(MainWindow).cx, 248);
+    EXPECT_EQ(FrameSize(MainWindow).cy, 180);
+
+    // Back, with a suggestion of the same size as now: no WM_SIZE, laid out all the same.
+    RECT now;
+    GetWindowRect(MainWindow, &now);
+    EXPECT_EQ(RectText(SentDpiChange(96, now)), RectText(now));
+    ExpectLaidOutAt(96);
+    EXPECT_EQ(RectText(SentDpiChange(96, before)), RectText(before));
+    ExpectLaidOutAt(96);
+}
+
+// In the tray there is no window to see, but the icon is the shell's: it is given the icon
+// drawn for the new scale.
+std::vector<std::pair<DWORD, HICON>> TrayCalls;
+BOOL WINAPI RecordTrayIcon(DWORD action, NOTIFYICONDATAA* record)
+{
+    TrayCalls.push_back({action, record->hIcon});
+    return TRUE;
+}
+
+TEST(Dpi, InTheTrayTheIconIsRedrawnForTheNewScale)
+{
+    SettingsRecord record = DefaultRecord();
+    record.MinimiseToTray = 1;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    ShellNotifyIconProc = RecordTrayIcon;
+    ShowWindow(MainWindow, SW_MINIMIZE);
+    PumpMessages();
+    ASSERT_FALSE(TrayCalls.empty());
+    EXPECT_EQ(TrayCalls.back().first, static_cast<DWORD>(NIM_ADD));
+    const HICON before = TrayCalls.back().second;
+    EXPECT_EQ(IconWidth(before), MetricAtDpi(SM_CXSMICON, 96));
+    TrayCalls.clear();
+    RECT now;
+    GetWindowRect(MainWindow, &now);
+    SentDpiChange(192, now);
+    ASSERT_EQ(TrayCalls.size(), 1u);
+    EXPECT_EQ(TrayCalls[0].first, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(TrayCalls[0].second, SmallIcon);
+    EXPECT_EQ(IconWidth(SmallIcon), MetricAtDpi(SM_CXSMICON, 192));
+    EXPECT_GT(IconWidth(SmallIcon), MetricAtDpi(SM_CXSMICON, 96));
+}
+
+// A placement saved on a screen that is no longer there: the window comes back whole on the
+// nearest screen, at its saved size.
+TEST(Dpi, AWindowSavedOffEveryScreenComesBackOnTheNearest)
+{
+    SettingsRecord record = DefaultRecord();
+    record.RememberPosition = 1;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    placement.showCmd = SW_SHOWNORMAL;
+    placement.rcNormalPosition = {-4000, 300, -4000 + 480, 300 + 320};
+    static_assert(sizeof placement == sizeof record.WindowPlacement, "placement layout");
+    std::memcpy(&record.WindowPlacement, &placement, sizeof placement);
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    RECT frame;
+    GetWindowRect(MainWindow, &frame);
+    EXPECT_EQ(frame.right - frame.left, 480);
+    EXPECT_EQ(frame.bottom - frame.top, 320);
+    EXPECT_NE(MonitorFromRect(&frame, MONITOR_DEFAULTTONULL), nullptr);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT both;
+    EXPECT_TRUE(IntersectRect(&both, &frame, &screen));
+    EXPECT_TRUE(EqualRect(&both, &frame)) << RectText(frame);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Each scale in a process of its own: Wine takes the DPI from the registry when a process
+// starts.
+
+// Sets the screen's scale for the processes started while it lives.
+struct ScreenScale
+{
+    explicit ScreenScale(uint32_t dpi)
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr);
+        DWORD size = sizeof saved;
+        had = RegQueryValueExA(key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved),
+                               &size) == ERROR_SUCCESS;
+        const DWORD value = dpi;
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof value);
+    }
+    ~ScreenScale()
+    {
+        if (had)
+            RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&saved),
+                           sizeof saved);
+        else
+            RegDeleteValueA(key, "LogPixels");
+        RegCloseKey(key);
+    }
+    ScreenScale(const ScreenScale&) = delete;
+    ScreenScale& operator=(const ScreenScale&) = delete;
+    HKEY key = nullptr;
+    DWORD saved = 0;
+    bool had = false;
+};
+
+// The text of a control as drawn: without the '&' that marks its mnemonic.
+std::string DrawnText(HWND control, bool prefixes)
+{
+    std::string text = WindowText(control), out;
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        if (prefixes && text[i] == '&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+// Whether the text of a button or static control shows whole: it fits its control, and the
+// control lies within its parent's client area. Empty when it does, else why not.
+std::string WhyCut(HWND control, uint32_t dpi)
+{
+    char kind[32] = {};
+    GetClassNameA(control, kind, sizeof kind);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    if ((style & WS_VISIBLE) == 0) return "";
+    const bool button = lstrcmpiA(kind, "Button") == 0;
+    const bool label = lstrcmpiA(kind, "Static") == 0;
+    if (!button && !label) return "";
+    const LONG type = style & (button ? BS_TYPEMASK : SS_TYPEMASK);
+    if (label && type > SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return ""; // icons, frames
+    const std::string text = DrawnText(control, !(label && (style & SS_NOPREFIX) != 0));
+    if (text.empty()) return "";
+
+    RECT client, frame, parentClient;
+    GetClientRect(control, &client);
+    GetWindowRect(control, &frame);
+    const HWND parent = GetParent(control);
+    GetClientRect(parent, &parentClient);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&frame), 2);
+    std::ostringstream why;
+    why << "\"" << text << "\" (" << GetDlgCtrlID(control) << ") ";
+    if (frame.right > parentClient.right || frame.bottom > parentClient.bottom)
+        return why.str() + "lies outside its window";
+
+    const HDC dc = GetDC(control);
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    int room = client.right;
+    int height = client.bottom;
+    bool wraps = false;
+    if (button)
+    {
+        if (type == BS_GROUPBOX)
+            room -= 2 * metrics.tmAveCharWidth; // the frame's line on either side
+        else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                 type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
+            room -= ScaleToDpi(13, dpi) + ScaleToDpi(3, dpi); // the box and its gap
+        else
+            room -= 2 * GetSystemMetrics(SM_CXEDGE); // the push button's edges
+        wraps = (style & BS_MULTILINE) != 0;
+    }
+    else
+        wraps = type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP;
+    std::string result;
+    if (wraps)
+    {
+        RECT need = {0, 0, room, 0};
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+        if (need.right > room)
+            why << "needs " << need.right << " px across, has " << room, result = why.str();
+        else if (need.bottom > height)
+            why << "needs " << need.bottom << " px down, has " << height, result = why.str();
+    }
+    else if (extent.cx > room)
+        why << "needs " << extent.cx << " px, has " << room, result = why.str();
+    else if (type != BS_GROUPBOX && metrics.tmHeight > height)
+        why << "needs " << metrics.tmHeight << " px down, has " << height, result = why.str();
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return result;
+}
+
+// Every cut text among the children of `window`, one line each, led by `where`.
+std::string CutTexts(HWND window, const std::string& where, uint32_t dpi)
+{
+    std::string out;
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+    {
+        const std::string why = WhyCut(c, dpi);
+        if (!why.empty()) out += "cut=" + where + ": " + why + "\n";
+    }
+    return out;
+}
+
+// Opens a modal window with `open` on this thread, and meanwhile, from a helper thread as a
+// user would, finds it with `find`, runs `look` on it and closes it with `close`.
+bool WhileOpen(const std::function<void()>& open, const std::function<HWND()>& find,
+               const std::function<void(HWND)>& look, const std::function<void(HWND)>& close)
+{
+    std::atomic<bool> done{false}, seen{false};
+    std::thread user([&] {
+        const HWND window = find();
+        if (window != nullptr)
+        {
+            seen = true;
+            RedrawWindow(window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Sleep(300); // the window's thread paints in its own time
+            look(window);
+            close(window);
+            for (int i = 0; i < 500 && IsWindow(window) && IsWindowVisible(window); ++i)
+                Sleep(10);
+        }
+        done = true;
+    });
+    open();
+    while (!done)
+        PumpMessagesFor(10);
+    user.join();
+    PumpMessagesFor(100);
+    return seen;
+}
+
+LONG LitCount(const Capture& c, const RECT& band, RECT& box)
+{
+    box = {1 << 30, 1 << 30, -1, -1};
+    LONG count = 0;
+    for (int y = band.top; y < band.bottom && y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x)
+            if (c.at(x, y) == 0xFFFFFF)
+            {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x + 1);
+                box.bottom = std::max<LONG>(box.bottom, y + 1);
+                ++count;
+            }
+    return count;
+}
+
+std::map<std::string, std::string> ReadReport(const std::string& text)
+{
+    std::map<std::string, std::string> values;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line))
+    {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        std::string& value = values[line.substr(0, equals)];
+        value += (value.empty() ? "" : "\n") + line.substr(equals + 1);
+    }
+    return values;
+}
+
+// Where this process keeps its pictures, for a child to keep its own beside them.
+std::string Artifacts()
+{
+    const char* folder = std::getenv("MIVO_ARTIFACTS");
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(folder != nullptr ? folder : "artifacts", sizeof full, full, nullptr);
+    return full;
+}
+
+class AtScale : public testing::TestWithParam<uint32_t>
+{
+};
+
+// The real Mivo.exe started at the scale: its window, its buttons, the Medium size, a picture.
+TEST_P(AtScale, TheRealProgramOpensAtTheScale)
+{
+    const uint32_t dpi = GetParam();
+    const std::string folder = NewTempFolder();
+    ASSERT_TRUE(CopyFileA(ProductExePath().c_str(), (folder + "Mivo.exe").c_str(), FALSE));
+    WriteBytes(folder + "dMivo.dat", DefaultSettingsImage());
+    DWORD id = 0;
+    HANDLE process;
+    HWND window;
+    {
+        ScreenScale scale(dpi);
+        process = StartProgram(folder + "Mivo.exe", " b", folder, "", id);
+        ASSERT_NE(process, nullptr);
+        window = MainWindowOf(id, 20000);
+        // Shown once it is whole, buttons and all.
+        EXPECT_TRUE(window != nullptr && PumpUntil([&] { return IsWindowVisible(window) != 0; }));
+    }
+    ASSERT_NE(window, nullptr);
+    const SIZE frame = FrameSize(window);
+    EXPECT_EQ(frame.cx, ScaleToDpi(165, dpi));
+    EXPECT_EQ(frame.cy, ScaleToDpi(120, dpi));
+    for (uint32_t i = 0; i < ControlButtonCount; ++i)
+        EXPECT_EQ(RectText(ChildRect(window, ButtonIds[i])), BandText(ControlButtonBand(i, dpi)))
+            << "button " << i;
+    PostMessageA(window, WM_COMMAND, CmdSizeMedium, 0);
+    EXPECT_TRUE(PumpUntil([&] { return FrameSize(window).cx == ScaleToDpi(480, dpi); }));
+    EXPECT_EQ(FrameSize(window).cy, ScaleToDpi(320, dpi));
+    PumpMessagesFor(500);
+    const Capture shot = CaptureClient(window, ("scale-" + std::to_string(dpi) + "-real").c_str());
+    // The count is drawn, white on black, below the strip.
+    RECT box;
+    EXPECT_GT(LitCount(shot, {0, ScaleToDpi(30, dpi), shot.width, shot.height}, box), 100);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    CloseHandle(process);
+}
+
+// A copy of this program at the scale: the count's font, its place, and no cut text in the
+// main window, QuickSet, About, each options page and the time-up window.
+TEST_P(AtScale, TheCountFillsItsBandAndNoTextIsCut)
+{
+    const uint32_t dpi = GetParam();
+    const std::string folder = NewTempFolder();
+    const std::string report = folder + "report.txt";
+    HANDLE child;
+    {
+        ScreenScale scale(dpi);
+        child = StartChild(folder + "child\\", "win_tests.exe", "scale", folder,
+                           "MIVO_REPORT=" + report + "\nMIVO_ARTIFACTS=" + Artifacts());
+        ASSERT_NE(child, nullptr);
+        // Its main window is up: it has taken the scale.
+        EXPECT_NE(MainWindowOf(GetProcessId(child), 20000), nullptr);
+    }
+    ASSERT_EQ(WaitForSingleObject(child, 50000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(child, &code);
+    CloseHandle(child);
+    EXPECT_EQ(code, 7u);
+    std::map<std::string, std::string> seen = ReadReport(ReadBytes(report));
+
+    EXPECT_EQ(seen["dpi"], Numbers({static_cast<long>(dpi), static_cast<long>(dpi)}));
+    EXPECT_EQ(seen["window"], Numbers({ScaleToDpi(165, dpi), ScaleToDpi(120, dpi)}));
+    EXPECT_EQ(seen["medium"], Numbers({ScaleToDpi(480, dpi), ScaleToDpi(320, dpi)}));
+    for (uint32_t i = 0; i < ControlButtonCount; ++i)
+        EXPECT_EQ(seen["button" + std::to_string(i)], BandText(ControlButtonBand(i, dpi)));
+
+    // The font is the one the band allows at this scale, and the count is centred in the band.
+    std::istringstream font(seen["font"]);
+    long expected = 0, cell = 0, digit = 0, widthClass = 0;
+    font >> expected >> cell >> digit >> widthClass;
+    EXPECT_EQ(cell, expected);
+    std::istringstream lit(seen["lit"]), band(seen["band"]);
+    RECT box = {}, area = {};
+    lit >> box.left >> box.top >> box.right >> box.bottom;
+    band >> area.left >> area.top >> area.right >> area.bottom;
+    EXPECT_NEAR(box.bottom - box.top, digit, 2);
+    EXPECT_NEAR(box.left + box.right, area.left + area.right, ScaleToDpi(6, dpi));
+    EXPECT_NEAR(box.top + box.bottom, area.top + area.bottom, ScaleToDpi(6, dpi));
+    // It fills its band as at 96: the font of the Medium window at 96, scaled, within what the
+    // frame's own rounding moves the client area.
+    RECT frame96 = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame96, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    const Band area96 = {0, 0, 480 - (frame96.right - frame96.left),
+                         320 - (frame96.bottom - frame96.top) - ButtonStripHeight};
+    const double font96 = TimeFontHeight(0, 100, area96, static_cast<uint32_t>(widthClass));
+    EXPECT_NEAR(expected * 96.0 / dpi, font96, font96 * 0.04 + 1);
+
+    EXPECT_EQ(seen["opened"], "quickset about options time-up");
+    EXPECT_EQ(seen["pages"], "4");
+    EXPECT_EQ(seen["cut"], "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, AtScale, testing::Values(96u, 120u, 144u, 192u),
+                         [](const testing::TestParamInfo<uint32_t>& info) {
+                             return std::to_string(info.param);
+                         });
+
+} // namespace
+
+int RunScaleChild()
+{
+    std::string out;
+    // A time-up soon, for its window.
+    if (StartInTempFolder("Mivo.exe /s=3 b").empty()) return 1;
+    const uint32_t dpi = WindowDpi;
+    const std::string name = "scale-" + std::to_string(dpi);
+    out += "dpi=" + Numbers({static_cast<long>(dpi), static_cast<long>(SystemDpi())}) + "\n";
+    out += "window=" + Numbers({FrameSize(MainWindow).cx, FrameSize(MainWindow).cy}) + "\n";
+    for (uint32_t i = 0; i < ControlButtonCount; ++i)
+        out += "button" + std::to_string(i) + "=" + RectText(ChildRect(MainWindow, ButtonIds[i])) +
+               "\n";
+
+    Command(CmdSizeMedium);
+    PumpMessages();
+    UpdateWindow(MainWindow);
+    PumpMessagesFor(200);
+    out += "medium=" + Numbers({FrameSize(MainWindow).cx, FrameSize(MainWindow).cy}) + "\n";
+    const Capture shot = CaptureClient(MainWindow, (name + "-main").c_str());
+    RECT box;
+    const RECT band = TimeBand;
+    LitCount(shot, band, box);
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    const uint32_t font = TimeFontHeight(
+        Settings.ScalingMethod, Settings.FontSize,
+        {0, 0, client.right, client.bottom - ScaleToDpi(ButtonStripHeight, dpi)}, WidthClass);
+    out += "font=" +
+           Numbers({static_cast<long>(font), static_cast<long>(TimeCells.LineHeight),
+                    static_cast<long>(DigitHeight(static_cast<int>(font), Settings.FontFace)),
+                    static_cast<long>(WidthClass)}) +
+           "\n";
+    out += "lit=" + RectText(box) + "\nband=" + RectText(band) + "\n";
+    out += CutTexts(MainWindow, "main window", dpi);
+
+    std::string opened;
+    const auto closeWith = [](int id) {
+        return [id](HWND window) { PostMessageA(window, WM_COMMAND, id, 0); };
+    };
+    const auto check = [&](const char* where) {
+        return [&, where](HWND window) {
+            CaptureClient(window, (name + "-" + where).c_str());
+            out += CutTexts(window, where, dpi);
+        };
+    };
+    if (WhileOpen(
+            [] {
+                MSG key = {MainWindow, WM_KEYDOWN, 'Q', 0, 0, {}};
+                ProcessLoopMessage(key);
+            },
+            [] {
+                return WaitForWindow(
+                    nullptr, [](HWND w) { return GetDlgItem(w, 2640) != nullptr; }, 5000);
+            },
+            check("quickset"), closeWith(IDCANCEL)))
+        opened += "quickset";
+    if (WhileOpen([] { SendMessageA(MainWindow, WM_COMMAND, CmdAbout, 0); },
+                  [] { return WaitForWindow("About Mivo"); }, check("about"), closeWith(IDCANCEL)))
+        opened += " about";
+    int pages = 0;
+    if (WhileOpen([] { SendMessageA(MainWindow, WM_COMMAND, CmdOptions, 0); },
+                  [] {
+                      return WaitForWindow("Mivo 1.9", [](HWND w) {
+                          return FindWindowExA(w, nullptr, WC_TABCONTROLA, nullptr) != nullptr;
+                      });
+                  },
+                  [&](HWND sheet) {
+                      const HWND tabs = PropSheet_GetTabControl(sheet);
+                      pages = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+                      for (int i = 0; i < pages; ++i)
+                      {
+                          SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
+                          Sleep(300);
+                          const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+                          const std::string where = "options-" + std::to_string(i + 1);
+                          CaptureClient(sheet, (name + "-" + where).c_str());
+                          out += CutTexts(page, where, dpi);
+                      }
+                      out += CutTexts(sheet, "options", dpi);
+                  },
+                  [](HWND sheet) { PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }))
+        opened += " options";
+    out += "pages=" + std::to_string(pages) + "\n";
+
+    // The time-up window comes on a thread of its own; this thread keeps the main window going.
+    Command(CmdStartStop);
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        const HWND prompt = WaitForWindow(
+            "Mivo 1.9",
+            [](HWND w) { return FindWindowExA(w, nullptr, WC_TABCONTROLA, nullptr) == nullptr; },
+            10000);
+        if (prompt != nullptr)
+        {
+            opened += " time-up";
+            Sleep(300);
+            check("time-up")(prompt);
+            PostMessageA(prompt, WM_COMMAND, IDOK, 0);
+        }
+        done = true;
+    });
+    while (!done)
+        PumpMessagesFor(10);
+    user.join();
+    PumpMessagesFor(200);
+    out += "opened=" + opened + "\n";
+
+    // The context menu, for the eye.
+    std::thread menu([&] {
+        const HWND popup = WaitForWindow(
+            nullptr,
+            [](HWND w) {
+                char kind[16] = {};
+                GetClassNameA(w, kind, sizeof kind);
+                return std::strcmp(kind, "#32768") == 0;
+            },
+            5000);
+        if (popup != nullptr)
+        {
+            Sleep(300);
+            CaptureClient(popup, (name + "-menu").c_str());
+        }
+        PostMessageA(MainWindow, WM_CANCELMODE, 0, 0);
+        done = true;
+    });
+    done = false;
+    PostMessageA(MainWindow, WM_RBUTTONUP, 0, 0);
+    while (!done)
+        PumpMessagesFor(10);
+    menu.join();
+
+    const char* path = std::getenv("MIVO_REPORT");
+    if (path != nullptr) WriteBytes(path, out);
+    return 7;
+}
