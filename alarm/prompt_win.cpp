@@ -57,6 +57,7 @@ INT_PTR PromptOnInit(HWND dialog, PromptDialog& prompt)
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
     SetDlgItemTextA(dialog, IDC_PROMPT_MESSAGE, TextOrEmpty(request.Message));
+    SetDlgItemTextA(dialog, IDC_PROMPT_LABEL, TextOrEmpty(request.Message));
     SetDlgItemTextA(dialog, IDOK, TextOrEmpty(request.FirstCaption));
     SetDlgItemTextA(dialog, IDCANCEL, TextOrEmpty(request.SecondCaption));
 

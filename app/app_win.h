@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "display/outside.h"
+
 // The program's name and version: the tray tip, the options window's and the file chooser's
 // caption.
 constexpr char ProgramCaption[] = "Mivo 1.9";
@@ -68,7 +70,9 @@ template <typename Operation> void RunCountOperation(Operation operation)
     uint32_t effects;
     {
         CountLockGuard lock;
-        effects = operation(GetTickCount());
+        const uint32_t tick = GetTickCount();
+        effects = operation(tick);
+        effects |= OutsideEffects(tick);
     }
     ApplyCountEffects(effects);
 }

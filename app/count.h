@@ -44,6 +44,11 @@ constexpr uint32_t EffectInvalidateTimeBand = 1u << 9;
 constexpr uint32_t EffectMinimise = 1u << 10;
 // RebuildSystemMenu (its Start/Stop entry follows Running).
 constexpr uint32_t EffectSystemMenu = 1u << 11;
+// The taskbar button's progress bar (ProgressShown, display/outside.h).
+constexpr uint32_t EffectProgress = 1u << 12;
+// A value-change event for screen readers: the count has changed at whole-minute resolution,
+// or it has started, stopped or timed up.
+constexpr uint32_t EffectAnnounce = 1u << 13;
 
 // Days, hours, minutes and seconds normalised, then clamped to 3 .. 4 294 967 seconds;
 // the milliseconds are added after the clamp.

@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "app/count.h"
 #include "data/settings.h"
+#include "display/outside.h"
 #include "display/timetext.h"
 #include "options/chooser.h"
 #include "text/text.h"
@@ -322,6 +323,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
 
     requests.CheckSoundPlayer = 1;
+    requests.Effects |= OutsideEffects(tick);
     const uint32_t delay = NextDueDelay(tick, thread);
     WaitingThread = thread;
     if (delay == NothingDue)

@@ -33,6 +33,11 @@ volatile LONG SystemMenuLabel = -1;
 constexpr UINT WM_REFRESHTITLE = WM_APP + 2;
 volatile LONG TitlePending;
 
+// Posted by the other threads when the taskbar's progress bar must change: the bar's object
+// lives on the window's thread. 1 while one is on its way.
+constexpr UINT WM_REFRESHPROGRESS = WM_APP + 3;
+volatile LONG ProgressPending;
+
 constexpr char MainTitle[] = "Mivo";
 
 // Broadcast by a taskbar that has (re)started and forgotten every icon.
@@ -148,6 +153,7 @@ LRESULT MainWindowOnCreate(HWND window)
     // The window takes the DPI of the screen it opens on.
     WindowDpi = DpiOfWindow(window);
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    TaskbarButtonCreatedMessage = RegisterWindowMessageA("TaskbarButtonCreated");
     CreateControlButtons(window);
     return 0;
 }
@@ -400,6 +406,11 @@ LRESULT MainWindowOnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == TaskbarCreatedMessage && message != 0) return MainWindowOnTaskbarCreated(window);
+    if (message == TaskbarButtonCreatedMessage && message != 0)
+    {
+        OnTaskbarButtonCreated(window);
+        return 0;
+    }
     switch (message)
     {
     case WM_CREATE: return MainWindowOnCreate(window);
@@ -417,6 +428,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED: return MainWindowOnDpiChanged(window, wParam, lParam);
     case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
     case WM_REFRESHTITLE: ShowCountTitle(); return 0;
+    case WM_REFRESHPROGRESS:
+        InterlockedExchange(&ProgressPending, 0);
+        ShowTaskbarProgress(window);
+        return 0;
+    case WM_GETOBJECT: return AccessibleClockObject(window, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -450,6 +466,16 @@ void ApplyCountEffects(uint32_t effects)
         InvalidateRect(MainWindow, &band, FALSE);
     }
     if ((effects & EffectMinimise) != 0) ShowWindow(MainWindow, SW_MINIMIZE);
+    if ((effects & EffectProgress) != 0)
+    {
+        if (OnWindowThread())
+            ShowTaskbarProgress(MainWindow);
+        else if (InterlockedExchange(&ProgressPending, 1) == 0)
+            PostMessageA(MainWindow, WM_REFRESHPROGRESS, 0, 0);
+    }
+    // Any thread may tell; a screen reader asks for the value when it wants it.
+    if ((effects & EffectAnnounce) != 0)
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, MainWindow, OBJID_CLIENT, CHILDID_SELF);
     if ((effects & EffectSystemMenu) != 0)
     {
         if (OnWindowThread())

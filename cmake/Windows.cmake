@@ -39,7 +39,7 @@ if(BUILD_TESTING)
     file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
     add_executable(win_tests ${WIN_TESTS} ${RESOURCE_SCRIPT})
     target_compile_options(win_tests PRIVATE ${WARNINGS})
-    target_link_libraries(win_tests PRIVATE mivo_shell GTest::gtest version)
+    target_link_libraries(win_tests PRIVATE mivo_shell GTest::gtest version oleacc oleaut32 uuid)
     target_link_options(win_tests PRIVATE -static)
     add_dependencies(win_tests Mivo)
     # A folder of 12,000 sound names for the random choice, beside Mivo.exe, made on the Linux

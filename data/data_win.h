@@ -46,10 +46,10 @@ uint32_t IdentifyWindows(char* name);
 bool ReplaceFileWhole(const char* path, const void* bytes, uint32_t size);
 
 // System calls bound on first use. The libraries behind them (shell32, comdlg32, ole32, msvfw32,
-// winmm) are loaded when the program first needs one (a tray icon, a file run, opened or
-// played, an installed copy's data folder, a chooser of the options), not at every start. Each
-// answers as its system call does, or as that call does when out of memory if its library
-// will not load.
+// winmm, oleacc, oleaut32) are loaded when the program first needs one (a tray icon, a file
+// run, opened or played, an installed copy's data folder, a chooser of the options, a progress
+// bar on the taskbar, a screen reader), not at every start. Each answers as its system call
+// does, or as that call does when out of memory if its library will not load.
 BOOL WINAPI ShellNotifyIconLate(DWORD action, NOTIFYICONDATAA* record);
 HINSTANCE WINAPI ShellExecuteLate(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                   LPCSTR folder, INT show);
@@ -64,6 +64,13 @@ BOOL WINAPI ChooseColorLate(struct tagCHOOSECOLORA* chooser);
 HRESULT WINAPI ComInitializeLate(DWORD model);
 void WINAPI ComUninitializeLate();
 void WINAPI ComFreeLate(void* block);
+HRESULT WINAPI ComCreateInstanceLate(REFCLSID type, IUnknown* outer, DWORD context, REFIID face,
+                                     void** object);
+// oleacc's CreateStdAccessibleObject and LresultFromObject, and oleaut32's SysAllocString: for
+// a screen reader, loaded only when one asks.
+HRESULT WINAPI StandardAccessibleLate(HWND window, LONG object, REFIID face, void** accessible);
+LRESULT WINAPI ResultFromObjectLate(REFIID face, WPARAM wParam, IUnknown* object);
+BSTR WINAPI StringAllocLate(const OLECHAR* text);
 // MCIWndCreateA.
 HWND SoundPlayerCreateLate(HWND parent, HINSTANCE instance, DWORD style, LPCSTR file);
 BOOL WINAPI PlaySoundLate(LPCSTR sound, HMODULE module, DWORD flags);

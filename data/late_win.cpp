@@ -24,6 +24,8 @@ LateLibrary CommonDialogs = {"comdlg32.dll", {}};
 LateLibrary Com = {"ole32.dll", {}};
 LateLibrary VideoForWindows = {"msvfw32.dll", {}};
 LateLibrary Multimedia = {"winmm.dll", {}};
+LateLibrary Accessibility = {"oleacc.dll", {}};
+LateLibrary Automation = {"oleaut32.dll", {}};
 // Always loaded already; only the calls of Windows 10 and later are looked up late.
 LateLibrary User32 = {"user32.dll", {}};
 
@@ -59,6 +61,10 @@ using ComEndCall = void(WINAPI*)();
 using ComFreeCall = void(WINAPI*)(void*);
 using PlayerCall = HWND(WINAPIV*)(HWND, HINSTANCE, DWORD, LPCSTR);
 using PlaySoundCall = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+using ComCreateCall = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+using StandardAccessibleCall = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+using ResultFromObjectCall = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
+using StringAllocCall = BSTR(WINAPI*)(const OLECHAR*);
 using WindowDpiCall = UINT(WINAPI*)(HWND);
 using SystemDpiCall = UINT(WINAPI*)();
 using MetricForDpiCall = int(WINAPI*)(int, UINT);
@@ -76,6 +82,10 @@ std::atomic<ComEndCall> ComEnd;
 std::atomic<ComFreeCall> ComFree;
 std::atomic<PlayerCall> Player;
 std::atomic<PlaySoundCall> Sound;
+std::atomic<ComCreateCall> ComCreate;
+std::atomic<StandardAccessibleCall> StandardAccessible;
+std::atomic<ResultFromObjectCall> ResultFromObject;
+std::atomic<StringAllocCall> StringAlloc;
 std::atomic<WindowDpiCall> WindowDpiOf;
 std::atomic<SystemDpiCall> SystemDpiOf;
 std::atomic<MetricForDpiCall> MetricForDpi;
@@ -150,6 +160,33 @@ void WINAPI ComFreeLate(void* block)
 {
     const ComFreeCall call = Bound(ComFree, Com, "CoTaskMemFree");
     if (call != nullptr) call(block);
+}
+
+HRESULT WINAPI ComCreateInstanceLate(REFCLSID type, IUnknown* outer, DWORD context, REFIID face,
+                                     void** object)
+{
+    // Only ever after a ComInitializeLate that succeeded, so the library is there.
+    const ComCreateCall call = Bound(ComCreate, Com, "CoCreateInstance");
+    return call != nullptr ? call(type, outer, context, face, object) : E_FAIL;
+}
+
+HRESULT WINAPI StandardAccessibleLate(HWND window, LONG object, REFIID face, void** accessible)
+{
+    const StandardAccessibleCall call =
+        Bound(StandardAccessible, Accessibility, "CreateStdAccessibleObject");
+    return call != nullptr ? call(window, object, face, accessible) : E_FAIL;
+}
+
+LRESULT WINAPI ResultFromObjectLate(REFIID face, WPARAM wParam, IUnknown* object)
+{
+    const ResultFromObjectCall call = Bound(ResultFromObject, Accessibility, "LresultFromObject");
+    return call != nullptr ? call(face, wParam, object) : E_FAIL;
+}
+
+BSTR WINAPI StringAllocLate(const OLECHAR* text)
+{
+    const StringAllocCall call = Bound(StringAlloc, Automation, "SysAllocString");
+    return call != nullptr ? call(text) : nullptr;
 }
 
 HWND SoundPlayerCreateLate(HWND parent, HINSTANCE instance, DWORD style, LPCSTR file)

@@ -69,6 +69,28 @@ int MetricAtDpi(int index, uint32_t dpi);
 // Moves and sizes the six buttons for WindowDpi.
 void PlaceControlButtons(HWND window);
 
+// The taskbar button's progress bar (Windows 7 and later), as ProgressShown says. The shell's
+// object is made only after the button exists (the shell's "TaskbarButtonCreated", registered
+// as TaskbarButtonCreatedMessage) and only once a bar must show on it; where the interface is
+// missing nothing happens, and in the tray there is no button to show it on. Window thread.
+extern UINT TaskbarButtonCreatedMessage;
+void OnTaskbarButtonCreated(HWND window);
+void ShowTaskbarProgress(HWND window);
+
+// The object's SetProgressState and SetProgressValue; tests put recorders in their place.
+struct ITaskbarList3;
+using ProgressStateCall = HRESULT (*)(ITaskbarList3* taskbar, HWND window, int flags);
+using ProgressValueCall = HRESULT (*)(ITaskbarList3* taskbar, HWND window, ULONGLONG done,
+                                      ULONGLONG total);
+extern ProgressStateCall SetProgressStateProc;
+extern ProgressValueCall SetProgressValueProc;
+extern const ProgressStateCall SystemSetProgressState;
+extern const ProgressValueCall SystemSetProgressValue;
+
+// WM_GETOBJECT: the client area as an accessible clock for screen readers (name "Mivo", role
+// clock, value the shown text); everything else, the buttons included, is the system's own.
+LRESULT AccessibleClockObject(HWND window, WPARAM wParam, LPARAM lParam);
+
 // The display below the button row.
 void LayoutDisplay(HWND window);
 void PaintDisplay(HWND window);

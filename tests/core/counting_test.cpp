@@ -89,15 +89,18 @@ TEST_F(CountTest, RunningPassShowsTheCountAndFollowsTheSystemMenu)
     StartCountdown(90000, T0);
     ShellSim shell;
     ChangeCount = 0;
+    // What the taskbar and screen readers hear has its own tests.
+    constexpr uint32_t Outside = EffectProgress | EffectAnnounce;
     const CountRequests first = shell.Pass(T0 + 500);
     EXPECT_STREQ(DisplayText, "01:29");
-    EXPECT_EQ(first.Effects, EffectSystemMenu | EffectInvalidateTimeBand);
+    EXPECT_EQ(first.Effects & ~Outside, EffectSystemMenu | EffectInvalidateTimeBand);
     EXPECT_EQ(first.CheckSoundPlayer, 1u);
     EXPECT_EQ(first.SleepMs, 501u); // until 01:28 shows, a millisecond past 89 s left
     // The painter has been; the same second again asks for no repaint.
     ChangeCount = 0;
-    EXPECT_EQ(shell.Pass(T0 + 1000).Effects, EffectSystemMenu);
-    EXPECT_EQ(shell.Pass(T0 + 1001).Effects, EffectSystemMenu | EffectInvalidateTimeBand);
+    EXPECT_EQ(shell.Pass(T0 + 1000).Effects & ~Outside, EffectSystemMenu);
+    EXPECT_EQ(shell.Pass(T0 + 1001).Effects & ~Outside,
+              EffectSystemMenu | EffectInvalidateTimeBand);
     EXPECT_STREQ(DisplayText, "01:28");
 }
 

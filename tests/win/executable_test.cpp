@@ -170,7 +170,7 @@ TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
 // Libraries that only some commands need: the shell (tray, ReadMe, Run File, an installed
 // copy's data folder), the common dialogs and COM (the choosers), the players (a sound file).
 const char* const LateLibraries[] = {"SHELL32.DLL", "COMDLG32.DLL", "MSVFW32.DLL", "WINMM.DLL",
-                                     "OLE32.DLL"};
+                                     "OLE32.DLL",   "OLEACC.DLL",   "OLEAUT32.DLL"};
 
 // They are loaded by the first call that needs them, not with the program.
 TEST(Executable, LateLibrariesAreNotImported)
