@@ -212,6 +212,19 @@ LRESULT MainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+LRESULT MainWindowOnTaskbarButtonCreated(HWND window)
+{
+    OnTaskbarButtonCreated(window);
+    return 0;
+}
+
+LRESULT MainWindowOnRefreshProgress(HWND window)
+{
+    InterlockedExchange(&ProgressPending, 0);
+    ShowTaskbarProgress(window);
+    return 0;
+}
+
 LRESULT MainWindowOnTaskbarCreated(HWND window)
 {
     if (WindowState != WindowInTray || PutIconInTray(window)) return 0;
@@ -407,10 +420,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     if (message == TaskbarCreatedMessage && message != 0) return MainWindowOnTaskbarCreated(window);
     if (message == TaskbarButtonCreatedMessage && message != 0)
-    {
-        OnTaskbarButtonCreated(window);
-        return 0;
-    }
+        return MainWindowOnTaskbarButtonCreated(window);
     switch (message)
     {
     case WM_CREATE: return MainWindowOnCreate(window);
@@ -428,10 +438,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED: return MainWindowOnDpiChanged(window, wParam, lParam);
     case WM_REFRESHSYSTEMMENU: RebuildSystemMenu(); return 0;
     case WM_REFRESHTITLE: ShowCountTitle(); return 0;
-    case WM_REFRESHPROGRESS:
-        InterlockedExchange(&ProgressPending, 0);
-        ShowTaskbarProgress(window);
-        return 0;
+    case WM_REFRESHPROGRESS: return MainWindowOnRefreshProgress(window);
     case WM_GETOBJECT: return AccessibleClockObject(window, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -433,9 +433,13 @@ TEST_P(AtScale, TheRealProgramOpensAtTheScale)
     EXPECT_EQ(FrameSize(window).cy, ScaleToDpi(320, dpi));
     PumpMessagesFor(500);
     const Capture shot = CaptureClient(window, ("scale-" + std::to_string(dpi) + "-real").c_str());
-    // The count is drawn, white on black, below the strip.
+    // The count, white on black below the strip, in the font its band allows: "05:00.0" is of
+    // width class 3.
     RECT box;
-    EXPECT_GT(LitCount(shot, {0, ScaleToDpi(30, dpi), shot.width, shot.height}, box), 100);
+    const int strip = ScaleToDpi(ButtonStripHeight, dpi);
+    EXPECT_GT(LitCount(shot, {0, strip, shot.width, shot.height}, box), 100);
+    const uint32_t font = TimeFontHeight(0, 100, {0, 0, shot.width, shot.height - strip}, 3);
+    EXPECT_NEAR(box.bottom - box.top, DigitHeight(static_cast<int>(font)), 2);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
     CloseHandle(process);
