@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 #include <prsht.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/app_win.h"
@@ -334,11 +332,11 @@ std::string CutTexts(HWND window, const std::string& where, uint32_t dpi)
 bool WhileOpen(const std::function<void()>& open, const std::function<HWND()>& find,
                const std::function<void(HWND)>& look, const std::function<void(HWND)>& close)
 {
-    std::atomic<bool> done{false}, seen{false};
-    std::thread user([&] {
-        const HWND window = find();
-        if (window != nullptr)
-        {
+    bool seen = false;
+    AsUser(
+        [&] {
+            const HWND window = find();
+            if (window == nullptr) return;
             seen = true;
             RedrawWindow(window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -347,32 +345,9 @@ bool WhileOpen(const std::function<void()>& open, const std::function<HWND()>& f
             close(window);
             for (int i = 0; i < 500 && IsWindow(window) && IsWindowVisible(window); ++i)
                 Sleep(10);
-        }
-        done = true;
-    });
-    open();
-    while (!done)
-        PumpMessagesFor(10);
-    user.join();
-    PumpMessagesFor(100);
+        },
+        open);
     return seen;
-}
-
-LONG LitCount(const Capture& c, const RECT& band, RECT& box)
-{
-    box = {1 << 30, 1 << 30, -1, -1};
-    LONG count = 0;
-    for (int y = band.top; y < band.bottom && y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x)
-            if (c.at(x, y) == 0xFFFFFF)
-            {
-                box.left = std::min<LONG>(box.left, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.right = std::max<LONG>(box.right, x + 1);
-                box.bottom = std::max<LONG>(box.bottom, y + 1);
-                ++count;
-            }
-    return count;
 }
 
 std::map<std::string, std::string> ReadReport(const std::string& text)
@@ -435,9 +410,9 @@ TEST_P(AtScale, TheRealProgramOpensAtTheScale)
     const Capture shot = CaptureClient(window, ("scale-" + std::to_string(dpi) + "-real").c_str());
     // The count, white on black below the strip, in the font its band allows: "05:00.0" is of
     // width class 3.
-    RECT box;
     const int strip = ScaleToDpi(ButtonStripHeight, dpi);
-    EXPECT_GT(LitCount(shot, {0, strip, shot.width, shot.height}, box), 100);
+    const LitBox box = Lit(shot, strip, shot.height, 0xFFFFFF);
+    EXPECT_GT(box.count, 100);
     const uint32_t font = TimeFontHeight(0, 100, {0, 0, shot.width, shot.height - strip}, 3);
     EXPECT_NEAR(box.bottom - box.top, DigitHeight(static_cast<int>(font)), 2);
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -526,9 +501,9 @@ int RunScaleChild()
     PumpMessagesFor(200);
     out += "medium=" + Numbers({FrameSize(MainWindow).cx, FrameSize(MainWindow).cy}) + "\n";
     const Capture shot = CaptureClient(MainWindow, (name + "-main").c_str());
-    RECT box;
     const RECT band = TimeBand;
-    LitCount(shot, band, box);
+    const LitBox lit = Lit(shot, band.top, band.bottom, 0xFFFFFF);
+    const RECT box = {lit.left, lit.top, lit.right, lit.bottom};
     RECT client;
     GetClientRect(MainWindow, &client);
     const uint32_t font = TimeFontHeight(
@@ -593,50 +568,39 @@ int RunScaleChild()
 
     // The time-up window comes on a thread of its own; this thread keeps the main window going.
     Command(CmdStartStop);
-    std::atomic<bool> done{false};
-    std::thread user([&] {
+    AsUser([&] {
         const HWND prompt = WaitForWindow(
             "Mivo 1.9",
             [](HWND w) { return FindWindowExA(w, nullptr, WC_TABCONTROLA, nullptr) == nullptr; },
             10000);
-        if (prompt != nullptr)
-        {
-            opened += " time-up";
-            Sleep(300);
-            check("time-up")(prompt);
-            PostMessageA(prompt, WM_COMMAND, IDOK, 0);
-        }
-        done = true;
+        if (prompt == nullptr) return;
+        opened += " time-up";
+        Sleep(300);
+        check("time-up")(prompt);
+        PostMessageA(prompt, WM_COMMAND, IDOK, 0);
     });
-    while (!done)
-        PumpMessagesFor(10);
-    user.join();
     PumpMessagesFor(200);
     out += "opened=" + opened + "\n";
 
     // The context menu, for the eye.
-    std::thread menu([&] {
-        const HWND popup = WaitForWindow(
-            nullptr,
-            [](HWND w) {
-                char kind[16] = {};
-                GetClassNameA(w, kind, sizeof kind);
-                return std::strcmp(kind, "#32768") == 0;
-            },
-            5000);
-        if (popup != nullptr)
-        {
-            Sleep(300);
-            CaptureClient(popup, (name + "-menu").c_str());
-        }
-        PostMessageA(MainWindow, WM_CANCELMODE, 0, 0);
-        done = true;
-    });
-    done = false;
-    PostMessageA(MainWindow, WM_RBUTTONUP, 0, 0);
-    while (!done)
-        PumpMessagesFor(10);
-    menu.join();
+    AsUser(
+        [&] {
+            const HWND popup = WaitForWindow(
+                nullptr,
+                [](HWND w) {
+                    char kind[16] = {};
+                    GetClassNameA(w, kind, sizeof kind);
+                    return std::strcmp(kind, "#32768") == 0;
+                },
+                5000);
+            if (popup != nullptr)
+            {
+                Sleep(300);
+                CaptureClient(popup, (name + "-menu").c_str());
+            }
+            PostMessageA(MainWindow, WM_CANCELMODE, 0, 0);
+        },
+        [] { PostMessageA(MainWindow, WM_RBUTTONUP, 0, 0); });
 
     const char* path = std::getenv("MIVO_REPORT");
     if (path != nullptr) WriteBytes(path, out);

@@ -1,5 +1,7 @@
 #include "tests/win/harness_win.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -324,6 +326,36 @@ HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits, DWO
 {
     WindowSearch search = {title, GetCurrentProcessId(), nullptr, &fits};
     return FindWindowLike(search, milliseconds);
+}
+
+LitBox Lit(const Capture& c, int fromY, int toY, uint32_t colour)
+{
+    LitBox box;
+    for (int y = fromY < 0 ? 0 : fromY; y < toY && y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x)
+            if (c.at(x, y) == colour)
+            {
+                box.left = std::min(box.left, x);
+                box.right = std::max(box.right, x + 1);
+                box.top = std::min(box.top, y);
+                box.bottom = std::max(box.bottom, y + 1);
+                ++box.count;
+            }
+    return box;
+}
+
+void AsUser(const std::function<void()>& user, const std::function<void()>& start)
+{
+    std::atomic<bool> done{false};
+    std::thread helper([&] {
+        user();
+        done = true;
+    });
+    if (start) start();
+    while (!done)
+        PumpMessagesFor(10);
+    helper.join();
+    PumpMessagesFor(100);
 }
 
 int DigitHeight(int fontHeight, const char* face)

@@ -88,6 +88,18 @@ struct Capture
 };
 Capture CaptureClient(HWND window, const char* name);
 
+// The pixels of `colour` in rows fromY to toY (excluded) of a capture: how many, and their box.
+struct LitBox
+{
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
+};
+LitBox Lit(const Capture& c, int fromY, int toY, uint32_t colour);
+
+// Runs `user` on a helper thread, as a user would act on the program's windows, and meanwhile
+// runs `start` (which may open a modal window) on this thread and keeps its messages going
+// until the user is done.
+void AsUser(const std::function<void()>& user, const std::function<void()>& start = nullptr);
+
 // The height of the ink of a "0" in the regular font `face` of cell height `fontHeight`.
 int DigitHeight(int fontHeight, const char* face = "Arial");
 

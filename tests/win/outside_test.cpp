@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/app_win.h"
@@ -289,31 +288,24 @@ TEST(Accessible, TheTimeUpWindowsTextIsItsName)
 {
     ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b").empty());
     Command(CmdStartStop);
-    std::atomic<bool> done{false};
     std::wstring name, message;
-    std::thread user([&] {
+    AsUser([&] {
         const HWND prompt = WaitForWindow("Mivo 1.9", 10000);
-        if (prompt != nullptr)
+        if (prompt == nullptr) return;
+        ComThread com;
+        const HWND field = GetDlgItem(prompt, 1601);
+        message = Wide(WindowText(field).c_str());
+        if (IAccessible* object = ClientObject(field))
         {
-            ComThread com;
-            const HWND field = GetDlgItem(prompt, 1601);
-            message = Wide(WindowText(field).c_str());
-            if (IAccessible* object = ClientObject(field))
-            {
-                VARIANT self;
-                self.vt = VT_I4;
-                self.lVal = CHILDID_SELF;
-                BSTR text = nullptr;
-                if (object->get_accName(self, &text) == S_OK) name = TakeString(text);
-                object->Release();
-            }
-            PostMessageA(prompt, WM_COMMAND, IDOK, 0);
+            VARIANT self;
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR text = nullptr;
+            if (object->get_accName(self, &text) == S_OK) name = TakeString(text);
+            object->Release();
         }
-        done = true;
+        PostMessageA(prompt, WM_COMMAND, IDOK, 0);
     });
-    while (!done)
-        PumpMessagesFor(10);
-    user.join();
     EXPECT_FALSE(message.empty());
     EXPECT_EQ(name, message);
 }

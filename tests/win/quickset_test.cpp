@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "alarm/prompt_win.h"
 #include "app/app_win.h"
@@ -40,27 +38,22 @@ struct Seen
 Seen OpenAndAnswer(const std::function<void()>& open, const std::function<void(HWND)>& answer)
 {
     Seen seen;
-    std::atomic<bool> done{false};
-    std::thread user([&] {
-        const HWND dialog = WaitForQuickSet();
-        if (dialog != nullptr)
-        {
-            seen.opened = true;
-            GetWindowRect(dialog, &seen.frame);
-            seen.topMost = (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-            seen.owner = GetWindow(dialog, GW_OWNER);
-            seen.label10 = WindowText(GetDlgItem(dialog, 1210));
-            answer(dialog);
-            for (int i = 0; i < 500 && IsWindow(dialog); ++i)
-                Sleep(10);
-        }
-        done = true;
-    });
-    open();
-    while (!done)
-        PumpMessagesFor(10);
-    user.join();
-    PumpMessagesFor(100);
+    AsUser(
+        [&] {
+            const HWND dialog = WaitForQuickSet();
+            if (dialog != nullptr)
+            {
+                seen.opened = true;
+                GetWindowRect(dialog, &seen.frame);
+                seen.topMost = (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+                seen.owner = GetWindow(dialog, GW_OWNER);
+                seen.label10 = WindowText(GetDlgItem(dialog, 1210));
+                answer(dialog);
+                for (int i = 0; i < 500 && IsWindow(dialog); ++i)
+                    Sleep(10);
+            }
+        },
+        open);
     return seen;
 }
 

@@ -422,26 +422,6 @@ TEST(Commands, RestoredWindowKeepsItsTitleHoweverTheCountMeetsTheRestore)
 
 // The pixels of the count: white on black at 480 x 320, centred in the time band and as tall
 // as the time font's digits.
-struct LitBox
-{
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
-};
-
-LitBox Lit(const Capture& c, int fromY, int toY, uint32_t colour)
-{
-    LitBox box;
-    for (int y = fromY; y < toY; ++y)
-        for (int x = 0; x < c.width; ++x)
-            if (c.at(x, y) == colour)
-            {
-                box.left = std::min(box.left, x);
-                box.right = std::max(box.right, x + 1);
-                box.top = std::min(box.top, y);
-                box.bottom = std::max(box.bottom, y + 1);
-                ++box.count;
-            }
-    return box;
-}
 
 TEST(Painting, CountCentredAndScaled)
 {
