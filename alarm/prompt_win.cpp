@@ -49,6 +49,22 @@ UINT AutoCloseMilliseconds(uint32_t seconds)
     return seconds > most ? USER_TIMER_MAXIMUM : seconds * 1000;
 }
 
+// The fonts in pixel heights of 96 DPI, at `dpi`, given to the controls; those they replace go
+// once the controls hold the new ones.
+void MakePromptFonts(HWND dialog, PromptDialog& prompt, uint32_t dpi)
+{
+    const HFONT oldLarge = prompt.LargeFont;
+    const HFONT oldSmall = prompt.SmallFont;
+    prompt.LargeFont = CreatePromptFont(ScaleToDpi(PromptLargeFontHeight, dpi));
+    prompt.SmallFont = CreatePromptFont(ScaleToDpi(PromptSmallFontHeight, dpi));
+    SetFont(dialog, IDOK, prompt.LargeFont);
+    SetFont(dialog, IDCANCEL, prompt.LargeFont);
+    SetFont(dialog, IDC_PROMPT_MESSAGE,
+            prompt.Request.Mode >= PromptQuestionSmallText ? prompt.SmallFont : prompt.LargeFont);
+    if (oldLarge != nullptr) DeleteObject(oldLarge);
+    if (oldSmall != nullptr) DeleteObject(oldSmall);
+}
+
 INT_PTR PromptOnInit(HWND dialog, PromptDialog& prompt)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&prompt));
@@ -65,14 +81,7 @@ INT_PTR PromptOnInit(HWND dialog, PromptDialog& prompt)
         SetTimer(dialog, PromptAutoCloseTimer,
                  AutoCloseMilliseconds(request.PromptAutoCloseSeconds), nullptr);
 
-    // Pixel heights of 96 DPI, at the window's own.
-    const uint32_t dpi = DpiOfWindow(dialog);
-    prompt.LargeFont = CreatePromptFont(ScaleToDpi(PromptLargeFontHeight, dpi));
-    prompt.SmallFont = CreatePromptFont(ScaleToDpi(PromptSmallFontHeight, dpi));
-    SetFont(dialog, IDOK, prompt.LargeFont);
-    SetFont(dialog, IDCANCEL, prompt.LargeFont);
-    SetFont(dialog, IDC_PROMPT_MESSAGE,
-            request.Mode >= PromptQuestionSmallText ? prompt.SmallFont : prompt.LargeFont);
+    MakePromptFonts(dialog, prompt, DpiOfWindow(dialog));
     return TRUE; // the focus goes to the first tab stop, the first button
 }
 
@@ -128,6 +137,11 @@ INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         if (wParam != PromptAutoCloseTimer) return FALSE;
         ClosePrompt(dialog, *prompt, PromptFirst);
         return TRUE;
+    case WM_DPICHANGED:
+        // The window moved to a screen of another scale: the dialog manager scales the
+        // dialog's own font and size; the fonts it was given here are made anew.
+        MakePromptFonts(dialog, *prompt, HIWORD(wParam));
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam))
         {

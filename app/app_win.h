@@ -17,6 +17,12 @@ extern HWND MainWindow;
 extern HICON SmallIcon; // SM_CXSMICON at the window's DPI: window class and tray icon
 extern HICON LargeIcon; // SM_CXICON at the window's DPI
 
+// True while start-up puts the window back where it was saved: that rectangle is in the pixels of
+// the screen it was saved on, so a scale change on the way keeps it rather than scale it again.
+extern bool ApplyingSavedPlacement;
+// SetWindowPlacement; tests put in its place one that also does what Windows does on the way.
+extern BOOL(WINAPI* SetWindowPlacementProc)(HWND window, const WINDOWPLACEMENT* placement);
+
 // Loads the icons again at WindowDpi and gives them to `window`, its class and the globals.
 void ReloadProgramIcons(HWND window);
 
@@ -80,6 +86,12 @@ template <typename Operation> void RunCountOperation(Operation operation)
 // The counting thread, started once when the main window is created; it never ends. It and the
 // time-up threads talk to MainWindow.
 void StartCountingThread();
+// Time-up windows whose answers have been carried out (posted); the tests wait for it.
+extern volatile LONG TimeUpAnswersCarried;
+
+// Makes the counting thread look at once, whatever it waits for: after the computer wakes, when
+// its wait may not have counted the time asleep.
+void WakeCountingThread();
 
 // Window options (main window).
 void ApplyTopMost(uint32_t flag);

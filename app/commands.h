@@ -26,10 +26,12 @@ enum : uint32_t
     CmdSizeMedium = 2041,
     CmdSizeLarge = 2042,
     CmdAlarmAction = 2100,
-    // A time-up window's answer, posted by its thread: each acts only on the state it names
-    // and does nothing once the user has moved on, so a late answer never starts a count.
+    // A time-up's answers, posted with the serial of the time-up (lParam): each acts only on
+    // the state it names, and only while nothing has happened to the count since, so a late
+    // answer never starts or stops the user's next count.
     CmdAcknowledgeTimeUp = 2101,
     CmdStopCount = 2102,
+    CmdStartCount = 2103,
 };
 
 // WM_USER + 5: the tray icon's callback message.

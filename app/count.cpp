@@ -66,11 +66,20 @@ uint32_t ElapsedCount(uint32_t tick)
 
 uint32_t ShownValue(uint32_t tick)
 {
-    const uint32_t elapsed = ElapsedCount(tick);
+    return ShownFrom(ElapsedCount(tick));
+}
+
+uint32_t ShownFrom(uint32_t elapsed)
+{
     if (!CountingDown()) return elapsed;
     // Between the end of a countdown and the counting thread's next pass the difference would
     // wrap round to about 49 days; what is left then is nothing.
     return elapsed >= Count.TargetTime ? 0 : Count.TargetTime - elapsed;
+}
+
+uint32_t NextCountSerial(uint32_t serial)
+{
+    return serial >= 0x7FFFFFFFu ? 1 : serial + 1;
 }
 
 uint32_t DirectionLabel()
@@ -94,6 +103,8 @@ uint32_t LoadSetTime(uint32_t selection)
         FormatCountText(time, DisplayText);
     else
         ShowZero();
+    // A running count goes on from the new time: the thread shows it at once.
+    ShowCountNow();
     return TitleEffect();
 }
 
@@ -128,10 +139,39 @@ void ZeroCount()
 
 uint32_t ReloadStoppedCount()
 {
-    if (Count.Running != 0) return 0;
+    if (Count.Running != 0)
+    {
+        ShowCountNow();
+        return 0;
+    }
     const uint32_t effects = LoadSetTime(Settings.SelectedTime);
     ZeroCount();
     return effects | EffectInvalidate;
+}
+
+uint32_t ChangeSecondsMode(uint32_t mode)
+{
+    Settings.SecondsMode = mode;
+    if (Settings.AutoFrequency != 0)
+    {
+        // The Auto frequency of each mode.
+        static const uint32_t Frequencies[5] = {500, 500, 50, 5, 1};
+        Settings.UpdateFrequency = Frequencies[mode < 5 ? mode : 1];
+    }
+    return ReloadStoppedCount();
+}
+
+uint32_t ChangeDaysMode(uint32_t mode)
+{
+    Settings.DaysMode = mode;
+    return ReloadStoppedCount();
+}
+
+void ChangeWindowState(uint32_t state)
+{
+    if (WindowState == state) return;
+    WindowState = state;
+    ShowCountNow();
 }
 
 uint32_t StartStopCount(uint32_t tick)
@@ -155,6 +195,7 @@ uint32_t StartCount(uint32_t tick)
     }
     Count.StartTick = tick - Count.StartTick; // the paused count becomes a start tick
     Count.Running = 1;
+    Count.Serial = NextCountSerial(Count.Serial);
     effects |= EffectStopLabel | EffectButtonVisibility | EffectSystemMenu;
     if (Settings.AutoMinimise != 0) effects |= EffectMinimise;
     return effects;
@@ -165,6 +206,7 @@ uint32_t StopCount(uint32_t tick)
     if (Count.Running == 0) return 0;
     Count.Running = 0;
     Count.StartTick = tick - Count.StartTick; // the start tick becomes the paused count
+    Count.Serial = NextCountSerial(Count.Serial);
     return EffectButtonVisibility | EffectCloseSoundPlayer | EffectStartLabel | EffectSystemMenu;
 }
 
@@ -172,6 +214,7 @@ uint32_t AcknowledgeTimeUp()
 {
     if (Count.Running != 0 || Count.TimeIsUp == 0) return 0;
     Count.TimeIsUp = 0;
+    Count.Serial = NextCountSerial(Count.Serial);
     Settings.AlarmCycleActive = 0;
     FlashPhase = 0;
     AlarmRepeats = 0;
@@ -181,13 +224,17 @@ uint32_t AcknowledgeTimeUp()
            EffectInvalidate | EffectSystemMenu;
 }
 
-uint32_t ApplyCountCommand(uint32_t command, uint32_t tick)
+uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial)
 {
+    if (command == CmdStartStop) return StartStopCount(tick);
+    // An answer to a time-up since overtaken by the user or by a later time-up does nothing.
+    const bool current = serial == Count.Serial || (serial == 0 && command != CmdStartCount);
+    if (!current) return 0;
     switch (command)
     {
-    case CmdStartStop: return StartStopCount(tick);
     case CmdAcknowledgeTimeUp: return AcknowledgeTimeUp();
     case CmdStopCount: return StopCount(tick);
+    case CmdStartCount: return StartCount(tick);
     default: return 0;
     }
 }
@@ -200,6 +247,7 @@ uint32_t ResetCount(uint32_t tick)
     {
         Count.StartTick = tick;
         Count.CountOffset = 0;
+        ShowCountNow();
         return 0;
     }
     ZeroCount();
@@ -234,6 +282,7 @@ uint32_t ReverseCount(uint32_t tick)
         }
         Settings.CountDirection = 0;
     }
+    ShowCountNow();
     return DirectionLabelEffect();
 }
 
@@ -256,5 +305,6 @@ uint32_t SyncCount(uint32_t tick, uint32_t clockSeconds, uint32_t clockMilliseco
     }
     else
         Count.CountOffset = minutes + clock;
+    ShowCountNow();
     return 0;
 }

@@ -16,6 +16,9 @@ struct CountState
     uint32_t StartTick; // running: tick at which the measured time was 0; stopped: the paused count
     uint32_t CountOffset; // added to the measured time
     uint32_t TargetTime;  // the set time of the current run
+    // Moves on at every start, stop, acknowledgement and time-up (1 .. 2^31 - 1, never 0): an
+    // answer that names the serial of its time-up acts only while nothing has happened since.
+    uint32_t Serial;
 };
 
 // The count state shared by the GUI thread and the counting thread.
@@ -63,6 +66,11 @@ uint32_t ElapsedCount(uint32_t tick);
 // The value the display stands for: TargetTime - E counting down (0 once E has passed the
 // target, before the counting thread has noticed), E counting up.
 uint32_t ShownValue(uint32_t tick);
+// The same for an elapsed count already measured.
+uint32_t ShownFrom(uint32_t elapsed);
+
+// The serial after `serial`: 0 is never one, and every serial fits in 31 bits.
+uint32_t NextCountSerial(uint32_t serial);
 
 // UI string of the direction button: 16 ("Up") or 17 ("Down"). With RevRev clear it names the
 // direction a press will give, with RevRev set the current one.
@@ -80,8 +88,14 @@ uint32_t LoadAndReset(uint32_t selection, uint32_t tick);
 // Stopped count back to 0.
 void ZeroCount();
 // A new seconds or days mode: a stopped count shows the selected time again from its start
-// (LoadSetTime(SelectedTime), ZeroCount); a running one only changes its format later.
+// (LoadSetTime(SelectedTime), ZeroCount); a running one shows its new format at once. With
+// AutoFrequency the seconds mode brings its update frequency.
 uint32_t ReloadStoppedCount();
+uint32_t ChangeSecondsMode(uint32_t mode);
+uint32_t ChangeDaysMode(uint32_t mode);
+// The main window minimised, in the tray or normal (WindowState): a running count's title is
+// due at once.
+void ChangeWindowState(uint32_t state);
 
 // CmdStartStop: stops a running count, else acknowledges a time-up, else starts. The choice
 // is made here, under the caller's lock, so it always matches the state it acts on.
@@ -92,8 +106,10 @@ uint32_t StopCount(uint32_t tick);
 uint32_t AcknowledgeTimeUp();
 
 // The operation behind a count command that the worker threads post: CmdStartStop (the
-// choice above), CmdAcknowledgeTimeUp and CmdStopCount (only their own step). 0 for others.
-uint32_t ApplyCountCommand(uint32_t command, uint32_t tick);
+// choice above); CmdAcknowledgeTimeUp, CmdStopCount and CmdStartCount do only their own step,
+// and only while Count.Serial is still `serial` (0: whatever it is; a start always names one).
+// 0 for others.
+uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial = 0);
 
 // CmdReset: counting up back to 0 (running on when running); counting down LoadAndReset(SetTime).
 uint32_t ResetCount(uint32_t tick);

@@ -14,6 +14,9 @@ uint32_t FlashPhase;
 uint32_t CountingPasses;
 uint32_t TimeUpLateness;
 uint32_t TextLateness;
+uint32_t TimeUpDueTick;
+uint32_t TimeUpWakeAsked;
+uint32_t CountingWakeTick;
 
 namespace
 {
@@ -32,6 +35,21 @@ enum : uint32_t
 uint32_t Waiting;
 uint32_t WaitingUntil;
 CountingThreadState WaitingThread; // its values as that pass left them
+// Something that must show has changed since the running count was last shown.
+uint32_t ShowDue;
+
+// One moment of a pass: its tick and the elapsed count then. Every rule of the pass reads the
+// same moment; only a change the pass makes to the count itself takes a new one.
+struct Moment
+{
+    uint32_t Tick;
+    uint32_t Elapsed;
+};
+
+Moment MomentAt(uint32_t tick)
+{
+    return {tick, ElapsedCount(tick)};
+}
 
 // An endless count-up never ends.
 bool CountCanEnd()
@@ -39,12 +57,12 @@ bool CountCanEnd()
     return Settings.CountDirection != 0 || Settings.CountUntil == 0;
 }
 
-// Milliseconds from `elapsed` to `due`, 0 when it has passed, at most NothingDue - 1.
+// Milliseconds from `elapsed` to `due`, 0 when it has passed, at most LongestWait.
 uint32_t Until(uint64_t elapsed, uint64_t due)
 {
     if (due <= elapsed) return 0;
     const uint64_t wait = due - elapsed;
-    return wait >= NothingDue ? NothingDue - 1 : static_cast<uint32_t>(wait);
+    return wait > LongestWait ? LongestWait : static_cast<uint32_t>(wait);
 }
 
 // The step of the shown count's last digit at `value`: a minute in "No Seconds" (under a
@@ -63,10 +81,10 @@ uint32_t ShownStep(uint32_t value)
 
 // Milliseconds from `tick` until the running count's text changes next; NothingDue for a
 // countdown that shows 0 and waits for its time-up.
-uint32_t UntilNextText(uint32_t tick, const CountingThreadState& thread)
+uint32_t UntilNextText(const Moment& now, const CountingThreadState& thread)
 {
     // Texts are truncated: counting down, the next one comes one millisecond past the step.
-    const uint32_t value = ShownValue(tick);
+    const uint32_t value = ShownFrom(now.Elapsed);
     const uint32_t step = ShownStep(value);
     uint32_t until;
     if (Settings.CountDirection != 0)
@@ -76,14 +94,14 @@ uint32_t UntilNextText(uint32_t tick, const CountingThreadState& thread)
     }
     else
         until = step - value % step;
-    const uint32_t sinceShown = tick - thread.ShownTick;
+    const uint32_t sinceShown = now.Tick - thread.ShownTick;
     if (sinceShown < FrameMs && until < FrameMs - sinceShown) until = FrameMs - sinceShown;
     if (Settings.AutoFrequency == 0)
     {
         // The user's frequency on the count's own time: the first multiple of it from then on.
         // Kept to 32-bit division, which the processor does itself.
         const uint32_t frequency = Settings.UpdateFrequency != 0 ? Settings.UpdateFrequency : 1;
-        const uint32_t past = ElapsedCount(tick) % frequency;
+        const uint32_t past = now.Elapsed % frequency;
         const uint32_t toMultiple = past == 0 ? 0 : frequency - past;
         uint64_t wait = toMultiple;
         if (toMultiple < until)
@@ -105,10 +123,11 @@ uint32_t Sooner(uint32_t a, uint32_t b)
     return a < b ? a : b;
 }
 
-void Post(CountRequests& requests, uint32_t command)
+void Post(CountRequests& requests, uint32_t command, uint32_t serial = 0)
 {
-    if (requests.PostCount < sizeof requests.Posts / sizeof requests.Posts[0])
-        requests.Posts[requests.PostCount++] = command;
+    if (requests.PostCount >= sizeof requests.Posts / sizeof requests.Posts[0]) return;
+    requests.PostSerials[requests.PostCount] = serial;
+    requests.Posts[requests.PostCount++] = command;
 }
 
 // Mute silences the sound actions only; running a file or shutting down still happens.
@@ -145,7 +164,7 @@ uint32_t ChangeForThenAction()
 // the same grid.
 void SkipMissedPeriods(uint32_t tick)
 {
-    const uint32_t elapsed = ElapsedCount(tick);
+    const uint32_t elapsed = ElapsedCount(tick); // the period just changed: a new moment
     if (Count.TargetTime != 0 && elapsed > Count.TargetTime)
         Count.StartTick += elapsed / Count.TargetTime * Count.TargetTime;
 }
@@ -155,6 +174,9 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
     // The next period starts exactly where this one ended, so repeats do not drift however
     // late the pass came.
     Count.StartTick += Count.TargetTime;
+    // Every answer to an earlier time-up is overtaken by this one.
+    Count.Serial = NextCountSerial(Count.Serial);
+    requests.TimeUpSerial = Count.Serial;
 
     if (Settings.WaitMode == 0 && ThenActionGoesOn() && Count.TargetTime > ShortestRepeat)
     {
@@ -194,17 +216,21 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
     else
     {
         FlashPhase = 0;
-        ApplyThenAction(requests);
+        ApplyThenAction(requests, CmdAcknowledgeTimeUp, Count.Serial);
     }
 }
 
-void ShowRunningCount(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
+void ShowRunningCount(const Moment& now, CountRequests& requests, CountingThreadState& thread)
 {
-    const uint32_t value = ShownValue(tick);
+    const uint32_t tick = now.Tick;
+    const uint32_t value = ShownFrom(now.Elapsed);
     if (FormatCountText(value, DisplayText).Changed != 0) TextLateness = SinceLastStep(value);
     thread.ShownTick = tick;
+    // A change the user made shows in the title at once, whatever the title's pace.
+    const bool changed = ShowDue != 0;
+    ShowDue = 0;
     if (WindowState == WindowMinimised &&
-        (thread.TitleSet == 0 || tick - thread.TitleTick >= TitleMs))
+        (changed || thread.TitleSet == 0 || tick - thread.TitleTick >= TitleMs))
     {
         requests.Effects |= EffectTitle;
         thread.TitleSet = 1;
@@ -252,6 +278,27 @@ void RunAlarmCycle(uint32_t tick, CountRequests& requests, CountingThreadState& 
     thread.AlarmLastTick = tick;
 }
 
+// Milliseconds from the moment until the next thing is due; see NextDueDelay.
+uint32_t NextDueFrom(const Moment& now, const CountingThreadState& thread)
+{
+    uint32_t delay = NothingDue;
+    if (Count.Running != 0)
+    {
+        if (ShowDue != 0) return 0;
+        if (CountCanEnd()) delay = Until(now.Elapsed, uint64_t{Count.TargetTime} + 1);
+        delay = Sooner(delay, UntilNextText(now, thread));
+    }
+    if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0)
+    {
+        // The cycle's first pass starts its clock; then a step is due once more than the
+        // interval has gathered.
+        if (thread.AlarmLastTick == 0) return 0;
+        const uint32_t gathered = now.Tick - thread.AlarmLastTick + thread.AlarmAccum;
+        delay = Sooner(delay, Until(gathered, uint64_t{Settings.RepeatInterval} + 1));
+    }
+    return delay;
+}
+
 } // namespace
 
 void BeginCounting(CountingThreadState& thread)
@@ -259,72 +306,87 @@ void BeginCounting(CountingThreadState& thread)
     thread = CountingThreadState{};
     Settings.AlarmCycleActive = 0;
     Waiting = Awake;
+    ShowDue = 0;
+}
+
+void ShowCountNow()
+{
+    ShowDue = 1;
 }
 
 uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread)
 {
-    uint32_t delay = NothingDue;
-    if (Count.Running != 0)
-    {
-        if (CountCanEnd()) delay = Until(ElapsedCount(tick), uint64_t{Count.TargetTime} + 1);
-        delay = Sooner(delay, UntilNextText(tick, thread));
-    }
-    if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0)
-    {
-        // The cycle's first pass starts its clock; then a step is due once more than the
-        // interval has gathered.
-        if (thread.AlarmLastTick == 0) return 0;
-        const uint32_t gathered = tick - thread.AlarmLastTick + thread.AlarmAccum;
-        delay = Sooner(delay, Until(gathered, uint64_t{Settings.RepeatInterval} + 1));
-    }
-    return delay;
+    return NextDueFrom(MomentAt(tick), thread);
 }
 
 bool TakeCountingWake(uint32_t tick)
 {
     if (Waiting == Awake) return false;
     const uint32_t delay = NextDueDelay(tick, WaitingThread);
-    // Waiting for work, only work wakes it; waiting for a tick, so does the end of all work,
-    // so that it rests at once rather than after one more look.
-    if (delay == NothingDue
-            ? Waiting == WaitingForWork
-            : Waiting == WaitingForTick && static_cast<int32_t>(tick + delay - WaitingUntil) >= 0)
-        return false;
-    Waiting = Awake;
-    return true;
+    bool wake;
+    if (delay == NothingDue)
+        // Waiting for a tick with nothing left to do, it rests at once rather than after one
+        // more look; waiting for work, only work wakes it.
+        wake = Waiting == WaitingForTick;
+    else if (Waiting == WaitingForWork)
+        wake = true;
+    else
+    {
+        // Both waits are below 2^31 ms, so the signed difference tells which ends first. A
+        // wait whose tick has come ends by itself.
+        const auto left = static_cast<int32_t>(WaitingUntil - tick);
+        wake = left > 0 && delay < static_cast<uint32_t>(left);
+    }
+    if (wake) Waiting = Awake;
+    return wake;
+}
+
+uint32_t WaitLeft(const CountRequests& requests, uint32_t now)
+{
+    if (requests.WaitForWork != 0) return NothingDue;
+    const auto left = static_cast<int32_t>(requests.WakeTick - now);
+    return left > 0 ? static_cast<uint32_t>(left) : 0;
 }
 
 CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
 {
     CountRequests requests = {};
     ++CountingPasses;
+    // The tick this pass was due at, by the wait the last one asked for.
+    const uint32_t asked = Waiting == WaitingForTick ? WaitingUntil : tick;
 
     if (Count.Running == 0 && Settings.AlarmCycleActive == 0)
     {
+        ShowDue = 0;
         Waiting = WaitingForWork;
         WaitingThread = thread;
         requests.WaitForWork = 1;
         return requests;
     }
 
+    Moment now = MomentAt(tick);
     if (Count.Running != 0)
     {
-        const uint32_t elapsed = ElapsedCount(tick);
-        if (CountCanEnd() && elapsed > Count.TargetTime)
+        if (CountCanEnd() && now.Elapsed > Count.TargetTime)
         {
-            TimeUpLateness = elapsed - Count.TargetTime - 1;
+            TimeUpLateness = now.Elapsed - Count.TargetTime - 1;
+            TimeUpDueTick = tick - TimeUpLateness;
+            TimeUpWakeAsked = asked;
             TimeUp(tick, requests, thread);
+            now = MomentAt(tick); // the count itself has changed
         }
         else
-            ShowRunningCount(tick, requests, thread);
+            ShowRunningCount(now, requests, thread);
         if (ChangeCount != 0) requests.Effects |= EffectInvalidateTimeBand;
     }
+    // A stopped count shows what its operations left; a new period shows in the next pass.
+    if (Count.Running == 0) ShowDue = 0;
 
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
 
     requests.CheckSoundPlayer = 1;
     requests.Effects |= OutsideEffects(tick);
-    const uint32_t delay = NextDueDelay(tick, thread);
+    const uint32_t delay = NextDueFrom(now, thread);
     WaitingThread = thread;
     if (delay == NothingDue)
     {
@@ -336,41 +398,45 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
         Waiting = delay != 0 ? WaitingForTick : Awake;
         WaitingUntil = tick + delay;
         requests.SleepMs = delay;
+        requests.WakeTick = WaitingUntil;
+        CountingWakeTick = WaitingUntil;
     }
     return requests;
 }
 
-void ApplyThenAction(CountRequests& requests)
+void ApplyThenAction(CountRequests& requests, uint32_t command, uint32_t serial)
 {
     if (!ThenActionGoesOn()) return;
     requests.Effects |= ChangeForThenAction();
-    Post(requests, CmdStartStop);
+    Post(requests, command, serial);
 }
 
-CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat)
+CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial)
 {
     CountRequests requests = {};
-    if (result == TimeUpWindowNotShown) return requests;
+    if (result == TimeUpWindowNotShown || serial != Count.Serial) return requests;
     requests.Effects = EffectInvalidateErase;
+    // The acknowledgement moves the serial on once; a start that follows it names that one.
+    const uint32_t acknowledged = NextCountSerial(serial);
     if (Settings.ThenAction == 0 && result == TimeUpWindowSecond)
     {
         // "Repeat Time": acknowledge, then start the same set time anew.
-        Post(requests, CmdAcknowledgeTimeUp);
+        Post(requests, CmdAcknowledgeTimeUp, serial);
         requests.Effects |= LoadSetTime(Settings.SetTime);
-        Post(requests, CmdStartStop);
+        Post(requests, CmdStartCount, acknowledged);
     }
     else if (Settings.WaitMode != 0)
     {
         // "When button pressed": the answer ends the cycle; "OK" goes on to the next count.
         Settings.AlarmCycleActive = 0;
         FlashPhase = 0;
-        Post(requests, CmdAcknowledgeTimeUp);
-        if (result == TimeUpWindowFirst) ApplyThenAction(requests);
+        Post(requests, CmdAcknowledgeTimeUp, serial);
+        if (result == TimeUpWindowFirst) ApplyThenAction(requests, CmdStartCount, acknowledged);
     }
     else if (fromRepeat == 0)
-        Post(requests, CmdAcknowledgeTimeUp);
+        Post(requests, CmdAcknowledgeTimeUp, serial);
     else if (result == TimeUpWindowSecond)
-        Post(requests, CmdStopCount); // "Stop Repeat"
+        Post(requests, CmdStopCount, serial); // "Stop Repeat"
     // Otherwise a repeat's window closed by "OK" or by itself: the count goes on. A start/stop
     // here would stop it after its first period.
     requests.StopSoundPlayer = 1;

@@ -16,6 +16,12 @@ extern uint32_t FlashPhase;
 extern uint32_t CountingPasses;
 extern uint32_t TimeUpLateness;
 extern uint32_t TextLateness;
+// The latest time-up's due tick (the first tick past its target), and the tick the wait before
+// the pass that found it was asked to end at: the two are equal when the thread woke for it.
+extern uint32_t TimeUpDueTick;
+extern uint32_t TimeUpWakeAsked;
+// The tick the latest pass asked to be woken at (while it waits for a tick).
+extern uint32_t CountingWakeTick;
 
 // Values private to the counting thread; the shell keeps one for the thread's life.
 struct CountingThreadState
@@ -35,14 +41,25 @@ constexpr uint32_t TitleMs = 100;
 
 // What NextDueDelay gives when nothing is due: the thread rests until woken.
 constexpr uint32_t NothingDue = 0xFFFFFFFF;
+// The longest wait asked for: below 2^31 ms, so that ticks 2^32 apart on the wrapping clock
+// are always told apart by their signed difference. Longer waits are made of several.
+constexpr uint32_t LongestWait = 0x7FFFFFFF;
 
 // Milliseconds from `tick` until the next thing is due, given the count, the settings and the
 // thread's values: the time-up (or the end of a repeat period), the next alarm repetition or
 // flash step, and the next change of the shown text. The text changes at the next boundary of
 // its last digit, but never sooner than a frame after it was last shown; with a frequency
 // chosen by the user (AutoFrequency 0), at the first multiple of that frequency of the
-// count's time from then on. A time-up or an alarm step is never held back by the display.
+// count's time from then on. A time-up or an alarm step is never held back by the display,
+// and a change that alters what must show (ShowCountNow) makes the running count due at once.
+// At most LongestWait, or NothingDue.
 uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread);
+
+// A change to what the window or its minimised title must show (the window minimised or
+// restored, a new time, a new seconds or days mode, Reset, Reverse, Sync, the options): the
+// running count's text and title are due at once, through the same wake as any change. Call
+// under the count lock.
+void ShowCountNow();
 
 // What the shell does after releasing the lock, in this order: PrepareAlarmSound when asked;
 // post each of Posts to the main window as WM_COMMAND; the Effect* bits (app/count.h); start a
@@ -52,16 +69,24 @@ struct CountRequests
     uint32_t PrepareAlarmSound; // choose the alarm sound before the posts
     uint32_t PostCount;
     uint32_t Posts[4];          // command ids (CmdAlarmAction, CmdStartStop ...), in order
+    uint32_t PostSerials[4];    // each one's lParam: the serial an answer names, else 0
     uint32_t Effects;           // Effect* bits
     uint32_t StartTimeUpThread; // show the time-up window on a thread of its own
     uint32_t TimeUpAutoClose;   // that window closes itself after 3 s (an automatic repeat);
                                 // hand it to the thread and back to TimeUpWindowClosed
+    uint32_t TimeUpSerial;      // the serial of the time-up it answers; hand it on the same way
     uint32_t CheckSoundPlayer;  // a player whose position equals SoundEndPosition: post
                                 // CmdStopSound naming it (it has played to its end)
     uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound naming it
     uint32_t SleepMs;           // then wait this long (NextDueDelay), or less when woken
+    uint32_t WakeTick;          // the tick that wait ends at
     uint32_t WaitForWork;       // nothing due: instead, wait until woken
 };
+
+// What is left at `now` of the wait a pass asked for, measured when the thread starts to wait
+// (carrying the requests out takes time too): 0 once its tick has come, NothingDue when the
+// pass asked to wait for work.
+uint32_t WaitLeft(const CountRequests& requests, uint32_t now);
 
 // The counting thread's start: no alarm cycle, fresh private values.
 void BeginCounting(CountingThreadState& thread);
@@ -77,8 +102,9 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread);
 bool TakeCountingWake(uint32_t tick);
 
 // The "and then" step after a finished count, by ThenAction: reverse, repeat or the next
-// preset, then CmdStartStop is posted; Stop does nothing.
-void ApplyThenAction(CountRequests& requests);
+// preset, then `command` is posted naming `serial`; Stop does nothing. After a final time-up
+// without a window that command acknowledges it, after a window's answer it starts the count.
+void ApplyThenAction(CountRequests& requests, uint32_t command, uint32_t serial);
 
 // How a time-up window closed: the prompt's own results.
 enum : uint32_t
@@ -88,8 +114,10 @@ enum : uint32_t
     TimeUpWindowSecond = 2,   // the second button or Esc
 };
 
-// The time-up thread's answer once its window closed with `result`; `fromRepeat` is
-// TimeUpAutoClose of the pass that opened it. An answer repaints the whole window with erase
-// and stops a sound player, if any; its posts only acknowledge or stop, except where the
-// answer asks for the next count. A window never shown answers nothing: the time-up waits.
-CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat);
+// The time-up thread's answer once its window closed with `result`; `fromRepeat` and `serial`
+// are TimeUpAutoClose and TimeUpSerial of the pass that opened it. An answer repaints the whole
+// window with erase and stops a sound player, if any; its posts only acknowledge or stop,
+// except where the answer asks for the next count, and each names the serial it expects. A
+// window never shown answers nothing: the time-up waits. Nor does an answer overtaken by a
+// later time-up, acknowledgement, start or stop: it changes nothing at all.
+CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial);

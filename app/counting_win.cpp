@@ -12,6 +12,8 @@
 #include "display/timetext.h"
 #include "text/text.h"
 
+volatile LONG TimeUpAnswersCarried;
+
 namespace
 {
 
@@ -20,6 +22,15 @@ INIT_ONCE CountLockOnce = INIT_ONCE_STATIC_INIT;
 // Auto-reset: set when a change makes something due sooner than the counting thread waits for.
 // A set that comes before the thread waits is kept, so no wake is lost.
 HANDLE CountingWake;
+// Signalled at the due moment of a long wait on the wall clock. A wait's timeout, like a
+// relative timer, does not run while the computer sleeps (Windows 8 and later), so after a
+// night asleep the thread would first sit out the rest of its wait; an absolute timer is
+// signalled on waking once its moment has passed. Set back, the wall clock could make it late:
+// the timeout still ends the wait on time. Set forward, it only makes a pass early.
+HANDLE CountingAlarm;
+// Waits shorter than this are left to the timeout alone: one is over soon after a wake anyway,
+// and setting the timer costs a call on every pass of a fast display.
+constexpr uint32_t AlarmAfter = 1000;
 
 BOOL CALLBACK InitCountLock(PINIT_ONCE, PVOID, PVOID*)
 {
@@ -33,7 +44,7 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
 {
     if (requests.PrepareAlarmSound != 0) PrepareAlarmSound();
     for (uint32_t i = 0; i < requests.PostCount; ++i)
-        PostMessageA(MainWindow, WM_COMMAND, requests.Posts[i], 0);
+        PostMessageA(MainWindow, WM_COMMAND, requests.Posts[i], requests.PostSerials[i]);
     if ((requests.Effects & EffectInvalidateTimeBand) != 0)
         InvalidateRect(MainWindow, &timeBand, FALSE);
     ApplyCountEffects(requests.Effects & ~EffectInvalidateTimeBand);
@@ -51,18 +62,33 @@ static_assert(uint32_t{PromptNoAnswer} == TimeUpWindowNotShown &&
                   uint32_t{PromptSecond} == TimeUpWindowSecond,
               "the time-up window answers with the prompt's results");
 
+// A time-up thread's parameter: the serial of its time-up (31 bits) and whether it came from an
+// automatic repeat (the lowest bit).
+LPVOID TimeUpParameter(uint32_t serial, uint32_t fromRepeat)
+{
+    return reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(serial << 1 | (fromRepeat & 1)));
+}
+
 DWORD WINAPI TimeUpThread(LPVOID parameter)
 {
-    const uint32_t fromRepeat = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(parameter));
+    const auto packed = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(parameter));
+    const uint32_t fromRepeat = packed & 1;
+    const uint32_t serial = packed >> 1;
     // The prompt keeps pointers: its texts must not change under it while it is open.
     char message[sizeof Settings.TimeUpText];
-    CopyText(Settings.TimeUpText, message);
+    uint32_t thenAction, onTop;
+    {
+        CountLockGuard lock;
+        CopyText(Settings.TimeUpText, message);
+        thenAction = Settings.ThenAction;
+        onTop = Settings.OnTopAlarm;
+    }
     PromptRequest request;
     request.Message = message;
     request.FirstCaption = "OK";
-    request.SecondCaption = UiString(Settings.ThenAction == 0 ? 144 : 145);
+    request.SecondCaption = UiString(thenAction == 0 ? 144 : 145);
     request.Mode = PromptQuestion;
-    if (Settings.OnTopAlarm == 0) request.PromptKeepOnTop = 0;
+    if (onTop == 0) request.PromptKeepOnTop = 0;
     request.PromptAutoCloseSeconds = fromRepeat != 0 ? 3 : 0;
     const uint32_t result = ShowPrompt(MainWindow, request);
 
@@ -70,20 +96,42 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     RECT timeBand;
     {
         CountLockGuard lock;
-        requests = TimeUpWindowClosed(result, fromRepeat);
+        requests = TimeUpWindowClosed(result, fromRepeat, serial);
         timeBand = TimeBand;
     }
     CarryOut(requests, timeBand);
+    InterlockedIncrement(&TimeUpAnswersCarried);
     return 0;
 }
 
-void StartTimeUpThread(uint32_t autoClose)
+void StartTimeUpThread(uint32_t serial, uint32_t autoClose)
 {
     DWORD id;
     const HANDLE thread =
-        CreateThread(nullptr, 0, TimeUpThread,
-                     reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(autoClose)), 0, &id);
+        CreateThread(nullptr, 0, TimeUpThread, TimeUpParameter(serial, autoClose), 0, &id);
     if (thread != nullptr) CloseHandle(thread);
+}
+
+// Until `wait` ms have passed, the wall clock reaches the same moment (a long wait), or a change
+// makes something due sooner.
+void WaitForDue(DWORD wait)
+{
+    DWORD count = 1;
+    const HANDLE handles[2] = {CountingWake, CountingAlarm};
+    if (wait != INFINITE && wait >= AlarmAfter && CountingAlarm != nullptr)
+    {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        LARGE_INTEGER due;
+        due.LowPart = now.dwLowDateTime;
+        due.HighPart = static_cast<LONG>(now.dwHighDateTime);
+        due.QuadPart += LONGLONG{wait} * 10000; // in 100 ns
+        if (SetWaitableTimer(CountingAlarm, &due, 0, nullptr, nullptr, FALSE)) count = 2;
+    }
+    // Without its event the thread falls back to looking at least twice a second.
+    if (WaitForMultipleObjects(count, handles, FALSE, wait) == WAIT_FAILED)
+        Sleep(wait < 500 ? wait : 500);
+    if (count == 2) CancelWaitableTimer(CountingAlarm);
 }
 
 DWORD WINAPI CountingThread(LPVOID)
@@ -107,11 +155,11 @@ DWORD WINAPI CountingThread(LPVOID)
             if (IsRectEmpty(&timeBand)) requests.Effects &= ~EffectInvalidateTimeBand;
         }
         CarryOut(requests, timeBand);
-        if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests.TimeUpAutoClose);
-        // Until the next thing is due, or until a change makes something due sooner.
-        const DWORD wait = requests.WaitForWork != 0 ? INFINITE : requests.SleepMs;
-        // Without its event the thread falls back to looking at least twice a second.
-        if (WaitForSingleObject(CountingWake, wait) == WAIT_FAILED) Sleep(wait < 500 ? wait : 500);
+        if (requests.StartTimeUpThread != 0)
+            StartTimeUpThread(requests.TimeUpSerial, requests.TimeUpAutoClose);
+        // Until the next thing is due, measured now that the requests are carried out.
+        const uint32_t left = WaitLeft(requests, GetTickCount());
+        WaitForDue(left == NothingDue ? INFINITE : left);
     }
 }
 
@@ -137,9 +185,15 @@ void CopyCountTitle(char (&title)[64])
     CopyText(DisplayText, title);
 }
 
+void WakeCountingThread()
+{
+    if (CountingWake != nullptr) SetEvent(CountingWake);
+}
+
 void StartCountingThread()
 {
     CountingWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    CountingAlarm = CreateWaitableTimerA(nullptr, FALSE, nullptr);
     DWORD id = 0;
     const HANDLE thread = CreateThread(nullptr, 0, CountingThread, nullptr, 0, &id);
     Settings.ThreadWord = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(thread));

@@ -19,6 +19,8 @@ HINSTANCE Instance;
 HWND MainWindow;
 HICON SmallIcon;
 HICON LargeIcon;
+bool ApplyingSavedPlacement;
+BOOL(WINAPI* SetWindowPlacementProc)(HWND, const WINDOWPLACEMENT*) = SetWindowPlacement;
 
 namespace
 {
@@ -100,7 +102,11 @@ void ApplySavedPlacement()
         WINDOWPLACEMENT placement;
         std::memcpy(&placement, &Settings.WindowPlacement, sizeof placement);
         KeepOnAScreen(placement.rcNormalPosition);
-        SetWindowPlacement(MainWindow, &placement);
+        // Saved on a screen of another scale, the move there brings WM_DPICHANGED with the
+        // saved size scaled once more: the saved pixels are already that screen's.
+        ApplyingSavedPlacement = true;
+        SetWindowPlacementProc(MainWindow, &placement);
+        ApplyingSavedPlacement = false;
     }
     else
     {

@@ -67,28 +67,6 @@ void ShowCountTitle()
     SetWindowTextA(MainWindow, title);
 }
 
-void SetSecondsMode(uint32_t mode)
-{
-    RunCountOperation([mode](uint32_t) {
-        Settings.SecondsMode = mode;
-        const uint32_t effects = ReloadStoppedCount();
-        if (Settings.AutoFrequency != 0)
-        {
-            static const uint32_t Frequencies[5] = {500, 500, 50, 5, 1};
-            Settings.UpdateFrequency = Frequencies[mode];
-        }
-        return effects;
-    });
-}
-
-void SetDaysMode(uint32_t mode)
-{
-    RunCountOperation([mode](uint32_t) {
-        Settings.DaysMode = mode;
-        return ReloadStoppedCount();
-    });
-}
-
 // `width` x `height` at 96 DPI, drawn at the window's.
 void SetWindowSize(int width, int height)
 {
@@ -185,9 +163,9 @@ LRESULT MainWindowOnSize(HWND window, WPARAM kind)
     {
         // The counting thread decides on the title by it.
         CountLockGuard lock;
-        WindowState = toTray                   ? WindowInTray
-                      : kind == SIZE_MINIMIZED ? WindowMinimised
-                                               : WindowNormal;
+        ChangeWindowState(toTray                   ? WindowInTray
+                          : kind == SIZE_MINIMIZED ? WindowMinimised
+                                                   : WindowNormal);
     }
     LayoutDisplay(window);
     return 0;
@@ -203,9 +181,10 @@ LRESULT MainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
     if (WindowState == WindowInTray)
         NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_MODIFY);
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!ApplyingSavedPlacement)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     // A suggested rectangle of the same size brings no WM_SIZE; the fonts and the off-screen
     // bitmap are made again all the same.
     LayoutDisplay(window);
@@ -231,7 +210,7 @@ LRESULT MainWindowOnTaskbarCreated(HWND window)
     // The new taskbar will not take the icon: the window comes back, minimised.
     {
         CountLockGuard lock;
-        WindowState = WindowMinimised;
+        ChangeWindowState(WindowMinimised);
     }
     ShowWindow(window, SW_SHOWMINNOACTIVE);
     return 0;
@@ -254,7 +233,7 @@ LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
     {
         {
             CountLockGuard lock;
-            WindowState = WindowNormal;
+            ChangeWindowState(WindowNormal);
         }
         NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
         ShowWindow(window, SW_RESTORE);
@@ -289,12 +268,15 @@ void RunQuickSet(HWND window)
 LRESULT MainWindowOnLeftClick(HWND window)
 {
     bool timeIsUp;
+    uint32_t serial;
     {
         CountLockGuard lock;
         timeIsUp = Count.TimeIsUp != 0;
+        serial = Count.Serial;
     }
+    // The click answers this time-up, not one that may come before the command is taken.
     if (timeIsUp)
-        PostMessageA(window, WM_COMMAND, CmdAcknowledgeTimeUp, 0);
+        PostMessageA(window, WM_COMMAND, CmdAcknowledgeTimeUp, serial);
     else if (Settings.TwoClickQuickSet != 0)
         RunQuickSet(window);
     return 0;
@@ -339,8 +321,12 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case CmdStartStop:
     case CmdAcknowledgeTimeUp:
     case CmdStopCount:
-        RunCountOperation([id](uint32_t tick) { return ApplyCountCommand(id, tick); });
+    case CmdStartCount: {
+        const auto serial = static_cast<uint32_t>(lParam);
+        RunCountOperation(
+            [id, serial](uint32_t tick) { return ApplyCountCommand(id, tick, serial); });
         return 0;
+    }
     case CmdReset: RunCountOperation(ResetCount); return 0;
     case CmdOptions: OpenOptions(window); return 0;
     case CmdHelp: ShowReadMe(); return 0;
@@ -391,17 +377,24 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     default: break;
     }
     if (id >= CmdSecondsMode && id <= CmdSecondsMode + 4)
-        SetSecondsMode(id - CmdSecondsMode);
+        RunCountOperation([id](uint32_t) { return ChangeSecondsMode(id - CmdSecondsMode); });
     else if (id >= CmdPresetTime && id <= CmdPresetTime + 2)
         RunCountOperation([id](uint32_t tick) {
             Settings.SelectedTime = id - CmdPresetTime;
             return LoadAndReset(Settings.SelectedTime, tick);
         });
     else if (id >= CmdDaysMode && id <= CmdDaysMode + 2)
-        SetDaysMode(id - CmdDaysMode);
+        RunCountOperation([id](uint32_t) { return ChangeDaysMode(id - CmdDaysMode); });
     else
         return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
     return 0;
+}
+
+// Back from sleep or hibernation: the counting thread's wait has not counted the time asleep.
+LRESULT MainWindowOnPowerBroadcast(HWND window, WPARAM event, LPARAM data)
+{
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) WakeCountingThread();
+    return DefWindowProcA(window, WM_POWERBROADCAST, event, data);
 }
 
 LRESULT MainWindowOnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
@@ -440,6 +433,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_REFRESHTITLE: ShowCountTitle(); return 0;
     case WM_REFRESHPROGRESS: return MainWindowOnRefreshProgress(window);
     case WM_GETOBJECT: return AccessibleClockObject(window, wParam, lParam);
+    case WM_POWERBROADCAST: return MainWindowOnPowerBroadcast(window, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <oleacc.h>
+#include <oleidl.h>
 
 #include <cstring>
 
@@ -17,6 +18,7 @@ const IID UnknownFace = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x
 const IID DispatchFace = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID AccessibleFace = {
     0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+const IID OleWindowFace = {0x00000114, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 bool Same(REFIID a, const IID& b)
 {
@@ -32,25 +34,42 @@ bool IsSelf(const VARIANT& child)
 // children (the buttons, the system's own push buttons) included, comes from the standard
 // client object. One object lives as long as the program: made on the first request, never
 // freed, so its counts only tell COM it is in use.
-struct ClockAccessible final : IAccessible
+//
+// It answers only for the interfaces it is: one of the standard object's would have that
+// object's identity, not the clock's. Without an enumerator of its own, a client reaches the
+// children one by one (get_accChild), as AccessibleChildren does.
+struct ClockAccessible final : IAccessible, IOleWindow
 {
     IAccessible* Standard = nullptr;
+    HWND Window = nullptr;
     LONG References = 1;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID face, void** object) override
     {
         if (object == nullptr) return E_POINTER;
         if (Same(face, UnknownFace) || Same(face, DispatchFace) || Same(face, AccessibleFace))
-        {
             *object = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
+        else if (Same(face, OleWindowFace))
+            *object = static_cast<IOleWindow*>(this);
+        else
+        {
+            *object = nullptr;
+            return E_NOINTERFACE;
         }
-        // The standard object enumerates the children and names the window.
-        return Standard->QueryInterface(face, object);
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&References); }
     ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&References); }
+
+    // IOleWindow: the window the clock belongs to (WindowFromAccessibleObject).
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override
+    {
+        if (window == nullptr) return E_POINTER;
+        *window = Window;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -178,12 +197,28 @@ LRESULT AccessibleClockObject(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT))
         return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+    // The object is handed to another process through COM, which this thread must have: the
+    // first screen reader's question starts it.
+    if (!StartWindowCom()) return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
     if (Clock.Standard == nullptr)
     {
         void* standard = nullptr;
         if (FAILED(StandardAccessibleLate(window, OBJID_CLIENT, AccessibleFace, &standard)))
             return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
         Clock.Standard = static_cast<IAccessible*>(standard);
+        Clock.Window = window;
     }
-    return ResultFromObjectLate(AccessibleFace, wParam, &Clock);
+    const LRESULT result =
+        ResultFromObjectLate(AccessibleFace, wParam, static_cast<IAccessible*>(&Clock));
+    // A failure is an HRESULT; the system's own client object is still better than none.
+    if (FAILED(static_cast<HRESULT>(result)))
+        return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+    return result;
+}
+
+void ReleaseAccessibleClock()
+{
+    if (Clock.Standard == nullptr) return;
+    Clock.Standard->Release();
+    Clock.Standard = nullptr;
 }

@@ -87,6 +87,14 @@ extern ProgressValueCall SetProgressValueProc;
 extern const ProgressStateCall SystemSetProgressState;
 extern const ProgressValueCall SystemSetProgressValue;
 
+// COM on the window's thread: started by the first object that needs it (a bar on the taskbar,
+// a screen reader's question), never at start-up, so a plain start loads no COM. EndWindowCom,
+// at exit, lets those objects go and ends it.
+bool StartWindowCom();
+void EndWindowCom();
+void ReleaseTaskbarObject();
+void ReleaseAccessibleClock();
+
 // WM_GETOBJECT: the client area as an accessible clock for screen readers (name "Mivo", role
 // clock, value the shown text); everything else, the buttons included, is the system's own.
 LRESULT AccessibleClockObject(HWND window, WPARAM wParam, LPARAM lParam);

@@ -42,7 +42,7 @@ bool MakeTaskbarObject()
 {
     if (ObjectTried) return Taskbar != nullptr;
     ObjectTried = true;
-    if (FAILED(ComInitializeLate(COINIT_APARTMENTTHREADED))) return false;
+    if (!StartWindowCom()) return false;
     void* object = nullptr;
     if (FAILED(ComCreateInstanceLate(TaskbarListClass, nullptr, CLSCTX_INPROC_SERVER,
                                      TaskbarList3Face, &object)))
@@ -100,4 +100,11 @@ void ShowTaskbarProgress(HWND window)
     if (wanted.State != ProgressNone && (newState || newValue))
         SetProgressValueProc(Taskbar, window, wanted.PerMille, ProgressTotal);
     Applied = wanted;
+}
+
+void ReleaseTaskbarObject()
+{
+    if (Taskbar == nullptr) return;
+    Taskbar->Release();
+    Taskbar = nullptr;
 }

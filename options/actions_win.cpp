@@ -9,6 +9,7 @@
 #include "options/choosers_win.h"
 #include "options/options_win.h"
 #include "options/pages.h"
+#include "text/text.h"
 
 namespace
 {
@@ -67,8 +68,16 @@ void ActionsPageOnCommand(HWND page, int id)
 
 void WriteActionsPage(HWND page)
 {
-    Settings.RepeatInterval = RepeatIntervalFrom(GetDlgItemInt(page, 1061, nullptr, FALSE));
-    GetDlgItemTextA(page, 4008, Settings.AlarmPath, sizeof Settings.AlarmPath);
+    // The counting thread times the repetitions by the interval: stored under the lock, whose
+    // release wakes it for a shorter one at once.
+    const uint32_t interval = RepeatIntervalFrom(GetDlgItemInt(page, 1061, nullptr, FALSE));
+    char path[sizeof Settings.AlarmPath];
+    GetDlgItemTextA(page, 4008, path, sizeof path);
+    {
+        CountLockGuard lock;
+        Settings.RepeatInterval = interval;
+        CopyText(path, Settings.AlarmPath);
+    }
     static const uint32_t Lists[5] = {4004, 4005, 4007, 4010, 4013};
     for (const uint32_t list : Lists)
         StoreListChoice(page, list);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_win.h"
+#include "app/counting.h"
 #include "app/switches.h"
 #include "data/data_win.h"
 #include "data/settings.h"
@@ -23,12 +24,21 @@ void EnableControl(HWND page, int id, bool enabled)
     if (control != nullptr) EnableWindow(control, enabled ? TRUE : FALSE);
 }
 
-// Every check box the page holds back into its setting; the others belong to other pages.
+// Every check box the page holds back into its setting; the others belong to other pages. The
+// boxes are read first, then stored under the count lock in one step: the counting thread reads
+// several of them, and the lock's release wakes it for what they change.
 void WritePageBoxes(HWND page)
 {
-    for (const ControlSetting& box : CheckBoxSettings)
-        if (GetDlgItem(page, static_cast<int>(box.Control)) != nullptr)
-            Settings.*box.Setting = BoxState(page, static_cast<int>(box.Control));
+    constexpr uint32_t Absent = 2;
+    uint32_t states[CheckBoxCount];
+    for (uint32_t i = 0; i < CheckBoxCount; ++i)
+    {
+        const int id = static_cast<int>(CheckBoxSettings[i].Control);
+        states[i] = GetDlgItem(page, id) != nullptr ? BoxState(page, id) : Absent;
+    }
+    CountLockGuard lock;
+    for (uint32_t i = 0; i < CheckBoxCount; ++i)
+        if (states[i] != Absent) Settings.*CheckBoxSettings[i].Setting = states[i];
 }
 
 void ShowFieldNumber(HWND page, int id, uint32_t value, bool emptyForZero)
@@ -160,7 +170,10 @@ void StoreListChoice(HWND page, uint32_t list)
         if (entry.Control != list) continue;
         const auto selection = static_cast<int32_t>(
             SendDlgItemMessageA(page, static_cast<int>(list), CB_GETCURSEL, 0, 0));
+        // The direction, the "and then" step and the rest are read by the counting thread.
+        CountLockGuard lock;
         Settings.*entry.Setting = ListChoice(list, selection, Settings.*entry.Setting);
+        ShowCountNow();
     }
 }
 
@@ -196,6 +209,11 @@ bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)
         {
             WritePageBoxes(page);
             if (writePage != nullptr) writePage(page);
+            {
+                // What the page changed may change what the running count shows.
+                CountLockGuard lock;
+                ShowCountNow();
+            }
             SetWindowLongA(page, DWL_MSGRESULT, 0);
         }
         result = TRUE;

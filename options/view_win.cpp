@@ -6,6 +6,7 @@
 #include "options/choosers_win.h"
 #include "options/options_win.h"
 #include "options/pages.h"
+#include "text/text.h"
 
 namespace
 {
@@ -72,7 +73,13 @@ void PaintColourSwatches(HWND page)
 void WriteViewPage(HWND page)
 {
     Settings.Opacity = OpacityFromPercent(GetDlgItemInt(page, 1062, nullptr, FALSE));
-    GetDlgItemTextA(page, 4006, Settings.TimeUpText, sizeof Settings.TimeUpText);
+    // A time-up thread copies the text as its window opens.
+    char text[sizeof Settings.TimeUpText];
+    GetDlgItemTextA(page, 4006, text, sizeof text);
+    {
+        CountLockGuard lock;
+        CopyText(text, Settings.TimeUpText);
+    }
     GetDlgItemTextA(page, 4009, Settings.HeaderText, sizeof Settings.HeaderText);
     StoreListChoice(page, 1063);
 }

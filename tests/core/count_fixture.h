@@ -29,6 +29,9 @@ inline void ResetCountGlobals()
     FlashPhase = 0;
     AlarmRepeats = 0;
     ChooserOpen = 0;
+    // The counting rules' own state: not waiting, nothing due to show.
+    CountingThreadState fresh;
+    BeginCounting(fresh);
 }
 
 class CountTest : public ::testing::Test
@@ -50,6 +53,7 @@ struct ShellSim
     std::vector<PostedCommand> posts;
     std::vector<uint32_t> timeUpTicks;     // passes that prepared the alarm sound
     std::vector<uint32_t> windowAutoClose; // one entry per time-up thread started
+    std::vector<uint32_t> windowSerials;   // the serial each of those windows answers for
 
     ShellSim() { BeginCounting(thread); }
 
@@ -57,7 +61,11 @@ struct ShellSim
     {
         last = CountingPass(tick, thread);
         if (last.PrepareAlarmSound != 0) timeUpTicks.push_back(tick);
-        if (last.StartTimeUpThread != 0) windowAutoClose.push_back(last.TimeUpAutoClose);
+        if (last.StartTimeUpThread != 0)
+        {
+            windowAutoClose.push_back(last.TimeUpAutoClose);
+            windowSerials.push_back(last.TimeUpSerial);
+        }
         Deliver(last, tick);
         return last;
     }
@@ -68,7 +76,7 @@ struct ShellSim
         for (uint32_t i = 0; i < requests.PostCount; ++i)
         {
             posts.push_back(PostedCommand{tick, requests.Posts[i]});
-            ApplyCountCommand(requests.Posts[i], tick);
+            ApplyCountCommand(requests.Posts[i], tick, requests.PostSerials[i]);
         }
     }
 

@@ -47,18 +47,18 @@ TEST_F(CountTest, StartStopChoosesByStateAndOperationsKeepToTheirState)
 
     // Called outside their state they change nothing: a second stop would turn the paused
     // count back into a tick.
-    const CountState stopped = {0, 0, 5000, 0, 300000};
+    const CountState stopped = {0, 0, 5000, 0, 300000, 0};
     Count = stopped;
     EXPECT_EQ(StopCount(T0), 0u);
     EXPECT_EQ(AcknowledgeTimeUp(), 0u);
     EXPECT_EQ(std::memcmp(&Count, &stopped, sizeof Count), 0);
-    const CountState running = {1, 0, T0, 0, 300000};
+    const CountState running = {1, 0, T0, 0, 300000, 0};
     Count = running;
     EXPECT_EQ(StartCount(T0 + 10), 0u);
     EXPECT_EQ(AcknowledgeTimeUp(), 0u);
     EXPECT_EQ(SyncCount(T0, 1, 1) | ResetCount(T0 + 5), 0u);
     EXPECT_EQ(Count.Running, 1u);
-    const CountState timeUp = {0, 1, 0, 0, 300000};
+    const CountState timeUp = {0, 1, 0, 0, 300000, 0};
     Count = timeUp;
     EXPECT_EQ(StartCount(T0), 0u);
     EXPECT_EQ(StopCount(T0), 0u);

@@ -146,8 +146,8 @@ TEST_F(CountTest, NextDueWhileRunningByModeFrequencyAndDirection)
         {"Milli, 1 ms: a frame", 4, 1, 0, 100000, 1, 333, 0, 16},
         {"Deci, 50 ms", 2, 1, 0, 100000, 50, 330, 0, 120},
         {"Seconds, 4294967295 ms: only the time-up", 1, 1, 0, 100000, 0xFFFFFFFF, 300, 0, 99701},
-        {"up without end, 4294967295 ms: the multiple, 49 days on", 1, 0, 1, 0, 0xFFFFFFFF, 300, 0,
-         0xFFFFFFFF - 300},
+        {"up without end, 4294967295 ms: the multiple 49 days on, in waits below 2^31 ms", 1, 0, 1,
+         0, 0xFFFFFFFF, 300, 0, LongestWait},
     };
     for (const DueCase& c : cases)
     {
@@ -199,6 +199,34 @@ TEST_F(CountTest, NextDueWhileStoppedIsTheAlarmCycleOrNothing)
         thread.AlarmAccum = c.gathered;
         thread.ShownTick = T0;
         EXPECT_EQ(NextDueDelay(T0 + 200, thread), c.delay);
+    }
+}
+
+// The wait is measured when the thread starts it, after carrying out what the pass asked: what
+// that took comes off the wait, and a wait whose tick has come is none.
+TEST_F(CountTest, WhatIsLeftOfAWaitWhenItStarts)
+{
+    const struct
+    {
+        const char* what;
+        uint32_t wakeTick, now, waitForWork;
+        uint32_t left;
+    } cases[] = {
+        {"at once", T0 + 500, T0, 0, 500},
+        {"the pass's requests took 100 ms", T0 + 500, T0 + 100, 0, 400},
+        {"its tick has come", T0 + 500, T0 + 500, 0, 0},
+        {"its tick has passed", T0 + 500, T0 + 520, 0, 0},
+        {"across the tick's wrap", 0x10, 0xFFFFFFF0u, 0, 0x20},
+        {"the longest wait", T0 + LongestWait, T0, 0, LongestWait},
+        {"waiting for work", 0, T0, 1, NothingDue},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CountRequests requests = {};
+        requests.WakeTick = c.wakeTick;
+        requests.WaitForWork = c.waitForWork;
+        EXPECT_EQ(WaitLeft(requests, c.now), c.left);
     }
 }
 
@@ -322,6 +350,23 @@ TEST_F(CountTest, AWaitingThreadIsWokenByWhatMakesSomethingDueSooner)
         EXPECT_FALSE(TakeCountingWake(T0 + 400));
     }
 
+    // An endless count-up at 3,000,000,000 ms has nothing due for 34 days: it waits in steps
+    // below 2^31 ms, and a frequency made short wakes it however far in its wait it is.
+    for (const uint32_t since : {100u, 1000000u, 2000000000u})
+    {
+        SCOPED_TRACE(since);
+        ResetCountGlobals();
+        Settings.SecondsMode = 1;
+        Settings.AutoFrequency = 0;
+        Settings.UpdateFrequency = 3000000000u;
+        Settings.CountUntil = 1;
+        StartCount(T0);
+        ShellSim shell;
+        ASSERT_EQ(shell.Pass(T0 + 300).SleepMs, LongestWait);
+        Settings.UpdateFrequency = 50;
+        EXPECT_TRUE(TakeCountingWake(T0 + 300 + since));
+    }
+
     // A time-up's flashing held by an open chooser waits for work; the chooser's close wakes it.
     ResetCountGlobals();
     Settings.FlashDisplay = 1;
@@ -334,6 +379,74 @@ TEST_F(CountTest, AWaitingThreadIsWokenByWhatMakesSomethingDueSooner)
     EXPECT_FALSE(TakeCountingWake(T0 + 9000));
     ChooserOpen = 0;
     EXPECT_TRUE(TakeCountingWake(T0 + 9000));
+}
+
+struct ShowCase
+{
+    const char* what;
+    void (*change)(uint32_t tick);
+    uint32_t stateBefore; // WindowState
+    const char* text;     // shown by the pass right after the change
+};
+
+// A running count in No Seconds waits about a minute for its next text. Every change that alters
+// what the window or its minimised title must show wakes it at once, and the pass that follows
+// shows the new text and, minimised, the title, however recently the title was last set.
+TEST_F(CountTest, WhatMustShowNowWakesTheThreadAndShowsAtOnce)
+{
+    const ShowCase cases[] = {
+        {"minimised", [](uint32_t) { ChangeWindowState(WindowMinimised); }, WindowNormal, "09"},
+        {"restored", [](uint32_t) { ChangeWindowState(WindowNormal); }, WindowMinimised, "09"},
+        {"to the tray", [](uint32_t) { ChangeWindowState(WindowInTray); }, WindowMinimised, "09"},
+        {"a preset",
+         [](uint32_t tick) {
+             Settings.SelectedTime = 1;
+             LoadAndReset(Settings.SelectedTime, tick);
+         },
+         WindowMinimised, "05"},
+        {"a QuickSet time", [](uint32_t tick) { LoadAndReset(120000, tick); }, WindowMinimised,
+         "02"},
+        {"Seconds", [](uint32_t) { ChangeSecondsMode(1); }, WindowMinimised, "09:40"},
+        {"days always", [](uint32_t) { ChangeDaysMode(2); }, WindowMinimised, "09"},
+        {"Reset", [](uint32_t tick) { ResetCount(tick); }, WindowMinimised, "10"},
+        {"Reverse", [](uint32_t tick) { ReverseCount(tick); }, WindowMinimised, "09"},
+        {"Sync", [](uint32_t tick) { SyncCount(tick, 30, 0); }, WindowMinimised, "09"},
+    };
+    for (const ShowCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ResetCountGlobals();
+        Settings.SecondsMode = 0;
+        Settings.PresetTimes[1] = 300000;
+        Settings.ShowTimeUpWindow = 0;
+        WindowState = c.stateBefore;
+        StartCountdown(600000, T0);
+        ShellSim shell;
+        shell.Pass(T0);
+        // The minimised title was set a moment ago; the next text is 40 s away.
+        ASSERT_GE(shell.Pass(T0 + 19990).SleepMs, 30000u);
+        EXPECT_FALSE(TakeCountingWake(T0 + 20000));
+
+        c.change(T0 + 20000);
+        EXPECT_TRUE(TakeCountingWake(T0 + 20000));
+        const CountRequests& shown = shell.Pass(T0 + 20000);
+        EXPECT_STREQ(DisplayText, c.text);
+        EXPECT_EQ((shown.Effects & EffectTitle) != 0, WindowState == WindowMinimised);
+        // Shown once: the thread goes back to waiting for the next change of the text.
+        EXPECT_GT(shown.SleepMs, 0u);
+        EXPECT_FALSE(TakeCountingWake(T0 + 20000));
+    }
+
+    // A stopped count shows what its operations leave; nothing wakes the resting thread.
+    ResetCountGlobals();
+    Settings.CountDirection = 1;
+    LoadSetTime(600000);
+    ShellSim shell;
+    ASSERT_EQ(shell.Pass(T0).WaitForWork, 1u);
+    ChangeWindowState(WindowMinimised);
+    ChangeSecondsMode(1);
+    ResetCount(T0);
+    EXPECT_FALSE(TakeCountingWake(T0));
 }
 
 // A final time-up ends the work: without a cycle the next pass is idle again, and a start
@@ -523,8 +636,8 @@ TEST_F(CountTest, ShortCountsEndInsteadOfRepeating)
         shell.Pass(T0 + 2 * c.time + 1);
         ASSERT_EQ(shell.timeUpTicks.size(), 1u);
         EXPECT_EQ(Count.Running, c.repeats ? 1u : 0u);
-        // A final time-up followed by Repeat posts the acknowledging start/stop.
-        EXPECT_EQ(shell.CountPosts(CmdStartStop), c.repeats ? 0u : 1u);
+        // A final time-up followed by Repeat posts the acknowledgement.
+        EXPECT_EQ(shell.CountPosts(CmdAcknowledgeTimeUp), c.repeats ? 0u : 1u);
     }
 }
 
@@ -771,7 +884,7 @@ TEST_F(CountTest, ApplyThenActionByThenAction)
         LoadSetTime(45000);
         WindowState = WindowMinimised;
         CountRequests r = {};
-        ApplyThenAction(r);
+        ApplyThenAction(r, CmdAcknowledgeTimeUp, 7);
         EXPECT_EQ(Settings.SelectedTime, c.selectedAfter);
         EXPECT_EQ(Settings.CountDirection, c.directionAfter);
         EXPECT_EQ(Count.TargetTime, c.targetAfter);
@@ -780,7 +893,8 @@ TEST_F(CountTest, ApplyThenActionByThenAction)
         ASSERT_EQ(r.PostCount, c.posts ? 1u : 0u);
         if (c.posts)
         {
-            EXPECT_EQ(r.Posts[0], CmdStartStop);
+            EXPECT_EQ(r.Posts[0], CmdAcknowledgeTimeUp);
+            EXPECT_EQ(r.PostSerials[0], 7u);
         }
     }
 }
@@ -832,7 +946,8 @@ TEST_F(CountTest, TimeUpWindowAnswers)
         EXPECT_EQ(Count.Running, c.fromRepeat ? 1u : 0u);
         shell.posts.clear();
 
-        const CountRequests answer = TimeUpWindowClosed(c.result, shell.windowAutoClose[0]);
+        const CountRequests answer =
+            TimeUpWindowClosed(c.result, shell.windowAutoClose[0], shell.windowSerials[0]);
         EXPECT_NE(answer.Effects & EffectInvalidateErase, 0u);
         EXPECT_EQ(answer.StopSoundPlayer, 1u);
         shell.Deliver(answer, T0 + 14000);
@@ -851,50 +966,137 @@ struct LateAnswerCase
 {
     const char* name;
     uint32_t thenAction;
+    uint32_t waitMode;
     bool fromRepeat;
     uint32_t result;
-    void (*meanwhile)(); // what the user did while the window was open
+    void (*meanwhile)(ShellSim& shell); // what the user did while the window was open
     bool runningAfter;
     bool timeIsUpAfter;
 };
 
-// A time-up window answers the state it was opened for. By the time the GUI thread takes its
-// answer the user may have moved on (the tray menu, a second window): the answer then does
-// nothing, and it never starts a count. A window that could not be shown answers nothing.
-TEST_F(CountTest, ALateTimeUpAnswerNeverStartsACount)
+// A time-up window answers the time-up it was opened for. By the time the GUI thread takes its
+// answer the user may have moved on (Esc, the tray menu, a new count, a second window), or a
+// later time-up may have come: the answer then does nothing at all. It never stops or starts
+// the user's count, nor loads a time or flips the direction. A window that could not be shown
+// answers nothing.
+TEST_F(CountTest, ALateTimeUpAnswerDoesNothing)
 {
-    const auto acknowledge = [] { AcknowledgeTimeUp(); };
-    const auto stop = [] { StopCount(T0 + 20000); };
-    const auto nothing = [] {};
+    const auto acknowledge = [](ShellSim&) { AcknowledgeTimeUp(); };
+    const auto anew = [](ShellSim&) {
+        AcknowledgeTimeUp();
+        StartCount(T0 + 15000);
+    };
+    const auto stop = [](ShellSim&) { StopCount(T0 + 20000); };
+    const auto later = [](ShellSim& shell) { shell.Run(T0 + 14050, 6000, 50); };
+    const auto nothing = [](ShellSim&) {};
     const LateAnswerCase cases[] = {
-        {"final: acknowledged from the tray, then OK", 0, false, 1, acknowledge, false, false},
-        {"final: window never shown", 0, false, TimeUpWindowNotShown, nothing, false, true},
-        {"repeat: a second window's Stop Repeat after the first's", 2, true, 2, stop, false, false},
-        {"repeat: window never shown", 2, true, TimeUpWindowNotShown, nothing, true, false},
+        {"final: acknowledged from the tray, then OK", 0, 0, false, 1, acknowledge, false, false},
+        {"final: acknowledged and started anew, then Repeat Time", 0, 0, false, 2, anew, true,
+         false},
+        {"final: acknowledged and started anew, then OK", 0, 0, false, 1, anew, true, false},
+        {"button pressed, Reverse: acknowledged and started anew, then OK", 1, 1, false, 1, anew,
+         true, false},
+        {"button pressed, Repeat: acknowledged and started anew, then OK", 2, 1, false, 1, anew,
+         true, false},
+        {"button pressed, Next Time: acknowledged and started anew, then OK", 3, 1, false, 1, anew,
+         true, false},
+        {"final: window never shown", 0, 0, false, TimeUpWindowNotShown, nothing, false, true},
+        {"repeat: a second window's Stop Repeat after the first's", 2, 0, true, 2, stop, false,
+         false},
+        {"repeat: Stop Repeat after a later repeat's time-up", 2, 0, true, 2, later, true, false},
+        {"repeat: window never shown", 2, 0, true, TimeUpWindowNotShown, nothing, true, false},
     };
     for (const LateAnswerCase& c : cases)
     {
         SCOPED_TRACE(c.name);
         ResetCountGlobals();
         Settings.ThenAction = c.thenAction;
+        Settings.WaitMode = c.waitMode;
         Settings.ShowTimeUpWindow = 1;
+        Settings.SelectedTime = 0;
+        Settings.PresetTimes[0] = 10000;
+        Settings.PresetTimes[1] = 20000;
         StartCountdown(10000, T0);
         ShellSim shell;
         shell.Run(T0, 14000, 50);
         ASSERT_EQ(shell.windowAutoClose.size(), 1u);
-        c.meanwhile();
+        c.meanwhile(shell);
+        const uint32_t target = Count.TargetTime;
+        const uint32_t selected = Settings.SelectedTime;
 
-        const CountRequests answer = TimeUpWindowClosed(c.result, c.fromRepeat ? 1 : 0);
+        const CountRequests answer =
+            TimeUpWindowClosed(c.result, c.fromRepeat ? 1 : 0, shell.windowSerials[0]);
         shell.Deliver(answer, T0 + 20000);
+        EXPECT_EQ(answer.PostCount, 0u);
+        EXPECT_EQ(answer.Effects, 0u);
+        EXPECT_EQ(answer.StopSoundPlayer, 0u);
         EXPECT_EQ(Count.Running, c.runningAfter ? 1u : 0u);
         EXPECT_EQ(Count.TimeIsUp, c.timeIsUpAfter ? 1u : 0u);
-        if (c.result == TimeUpWindowNotShown)
-        {
-            EXPECT_EQ(answer.PostCount, 0u);
-            EXPECT_EQ(answer.Effects, 0u);
-            EXPECT_EQ(answer.StopSoundPlayer, 0u);
-        }
+        EXPECT_EQ(Settings.CountDirection, 1u);
+        EXPECT_EQ(Count.TargetTime, target);
+        EXPECT_EQ(Settings.SelectedTime, selected);
     }
+}
+
+// The posts of an answer that was current when it was made can still be overtaken before the
+// window's thread of the program takes them: each names the serial it expects.
+TEST_F(CountTest, AnAnswersPostsActOnlyOnTheStateTheyName)
+{
+    // "Repeat Time": acknowledge, then start. The user acknowledges and starts a count of their
+    // own in between: the answer's acknowledgement and start do nothing; the user's count runs.
+    Settings.ShowTimeUpWindow = 1;
+    StartCountdown(10000, T0);
+    ShellSim shell;
+    shell.Run(T0, 10050, 50);
+    ASSERT_EQ(shell.windowSerials.size(), 1u);
+    const CountRequests answer = TimeUpWindowClosed(TimeUpWindowSecond, 0, shell.windowSerials[0]);
+    ASSERT_EQ(answer.PostCount, 2u);
+    EXPECT_EQ(answer.Posts[0], CmdAcknowledgeTimeUp);
+    EXPECT_EQ(answer.Posts[1], CmdStartCount);
+    StartStopCount(T0 + 11000); // Esc
+    StartStopCount(T0 + 11100); // S
+    shell.Deliver(answer, T0 + 11200);
+    EXPECT_EQ(Count.Running, 1u);
+    EXPECT_EQ(ElapsedCount(T0 + 12100), 1000u);
+
+    // Taken in time, the same posts acknowledge and start the set time anew.
+    ResetCountGlobals();
+    Settings.ShowTimeUpWindow = 1;
+    StartCountdown(10000, T0);
+    ShellSim again;
+    again.Run(T0, 10050, 50);
+    again.Deliver(TimeUpWindowClosed(TimeUpWindowSecond, 0, again.windowSerials[0]), T0 + 11000);
+    EXPECT_EQ(Count.Running, 1u);
+    EXPECT_EQ(Count.TimeIsUp, 0u);
+    EXPECT_EQ(ShownValue(T0 + 12000), 9000u);
+
+    // The counting thread's acknowledgement after a final time-up without a window (Repeat):
+    // the user's Esc and S come first, and the new count is left running.
+    ResetCountGlobals();
+    Settings.ShowTimeUpWindow = 0;
+    Settings.ThenAction = 2;
+    Settings.WaitMode = 0;
+    Settings.CountDirection = 0; // counting up to 2 s: too short to repeat on its own
+    Settings.CountUntil = 0;
+    LoadSetTime(2000);
+    StartCount(T0);
+    CountingThreadState thread{};
+    BeginCounting(thread);
+    const CountRequests timeUp = CountingPass(T0 + 2001, thread);
+    ASSERT_EQ(Count.TimeIsUp, 1u);
+    StartStopCount(T0 + 2100); // Esc
+    StartStopCount(T0 + 2200); // S
+    for (uint32_t i = 0; i < timeUp.PostCount; ++i)
+        ApplyCountCommand(timeUp.Posts[i], T0 + 2300, timeUp.PostSerials[i]);
+    EXPECT_EQ(Count.Running, 1u);
+
+    // An answer with no serial (a click on the window during a time-up) acknowledges whatever
+    // time-up there is; a start always names one.
+    ResetCountGlobals();
+    Count.TimeIsUp = 1;
+    EXPECT_NE(ApplyCountCommand(CmdAcknowledgeTimeUp, T0, 0), 0u);
+    EXPECT_EQ(ApplyCountCommand(CmdStartCount, T0, 0), 0u);
+    EXPECT_EQ(Count.Running, 0u);
 }
 
 } // namespace

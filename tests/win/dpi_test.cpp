@@ -175,19 +175,26 @@ TEST(Dpi, InTheTrayTheIconIsRedrawnForTheNewScale)
     EXPECT_GT(IconWidth(SmallIcon), MetricAtDpi(SM_CXSMICON, 96));
 }
 
-// A placement saved on a screen that is no longer there: the window comes back whole on the
-// nearest screen, at its saved size.
-TEST(Dpi, AWindowSavedOffEveryScreenComesBackOnTheNearest)
+// Settings that put the window back at `normal` (workspace coordinates) at start-up.
+std::string PlacedAt(RECT normal)
 {
     SettingsRecord record = DefaultRecord();
     record.RememberPosition = 1;
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     placement.showCmd = SW_SHOWNORMAL;
-    placement.rcNormalPosition = {-4000, 300, -4000 + 480, 300 + 320};
+    placement.rcNormalPosition = normal;
     static_assert(sizeof placement == sizeof record.WindowPlacement, "placement layout");
     std::memcpy(&record.WindowPlacement, &placement, sizeof placement);
-    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    return SettingsImage(record);
+}
+
+// A placement saved on a screen that is no longer there: the window comes back whole on the
+// nearest screen, at its saved size.
+TEST(Dpi, AWindowSavedOffEveryScreenComesBackOnTheNearest)
+{
+    ASSERT_FALSE(
+        StartInTempFolder("Mivo.exe", PlacedAt({-4000, 300, -4000 + 480, 300 + 320})).empty());
     RECT frame;
     GetWindowRect(MainWindow, &frame);
     EXPECT_EQ(frame.right - frame.left, 480);
@@ -197,6 +204,39 @@ TEST(Dpi, AWindowSavedOffEveryScreenComesBackOnTheNearest)
     RECT both;
     EXPECT_TRUE(IntersectRect(&both, &frame, &screen));
     EXPECT_TRUE(EqualRect(&both, &frame)) << RectText(frame);
+}
+
+// What Windows does when a per-monitor aware window is put on a screen of another scale: the
+// move brings WM_DPICHANGED, whose suggested rectangle is the new rectangle scaled again.
+BOOL WINAPI PlaceOnAScreenAt150(HWND window, const WINDOWPLACEMENT* placement)
+{
+    const BOOL placed = SetWindowPlacement(window, placement);
+    RECT now;
+    GetWindowRect(window, &now);
+    RECT suggested = {now.left, now.top, now.left + (now.right - now.left) * 3 / 2,
+                      now.top + (now.bottom - now.top) * 3 / 2};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    return placed;
+}
+
+// A window saved on a screen at 150 % (its pixels already that screen's) comes back there at
+// its saved size, not half as large again, and at that screen's scale; a later scale change
+// takes the suggested rectangle as always.
+TEST(Dpi, ASavedPlaceOnAScreenOfAnotherScaleComesBackAtItsSavedSize)
+{
+    SetWindowPlacementProc = PlaceOnAScreenAt150;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", PlacedAt({100, 80, 100 + 720, 80 + 480})).empty());
+    SetWindowPlacementProc = SetWindowPlacement;
+    RECT frame;
+    GetWindowRect(MainWindow, &frame);
+    EXPECT_EQ(frame.right - frame.left, 720);
+    EXPECT_EQ(frame.bottom - frame.top, 480);
+    EXPECT_EQ(WindowDpi, 144u);
+    ExpectLaidOutAt(144);
+
+    const RECT back = {frame.left, frame.top, frame.left + 480, frame.top + 320};
+    EXPECT_EQ(RectText(SentDpiChange(96, back)), RectText(back));
+    ExpectLaidOutAt(96);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -437,7 +437,7 @@ HWND WaitForResetPrompt(HWND sheet)
                          [](HWND window) { return GetDlgItem(window, 1601) != nullptr; });
 }
 
-uint32_t Late(const uint32_t& figure)
+uint32_t Locked(const uint32_t& figure)
 {
     CountLockGuard lock;
     return figure;
@@ -461,7 +461,8 @@ void TypeFrequency(const char* frequency)
 }
 
 // The largest frequency there is typed into the options: the display holds still, as chosen,
-// and the count still ends on its millisecond, measured from inside.
+// and the thread still wakes for the time-up on its due tick. How late the machine let it run
+// then is a figure for the benchmarks.
 TEST(OptionsSheet, AHugeFrequencyStillEndsTheCountOnTime)
 {
     SettingsRecord record = DefaultRecord();
@@ -470,13 +471,17 @@ TEST(OptionsSheet, AHugeFrequencyStillEndsTheCountOnTime)
     ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b", SettingsImage(record)).empty());
     TypeFrequency("4294967295");
     ASSERT_EQ(Settings.UpdateFrequency, 4294967295u);
+    const uint32_t passes = Locked(CountingPasses);
     Command(CmdStartStop);
-    const std::string first = ShownNow();
-    PumpMessagesFor(1500);
-    EXPECT_EQ(ShownNow(), first) << "the display keeps to the chosen frequency";
-    ASSERT_TRUE(PumpUntil([] { return Late(Count.TimeIsUp) != 0; }, 4000));
-    std::printf("time-up %u ms after due\n", Late(TimeUpLateness));
-    EXPECT_LE(Late(TimeUpLateness), 20u);
+    const uint32_t started = Locked(Count.StartTick);
+    ASSERT_TRUE(PumpUntil([] { return Locked(Count.TimeIsUp) != 0; }, 10000));
+    CountLockGuard lock;
+    std::printf("time-up %u ms after due\n", TimeUpLateness);
+    EXPECT_EQ(TimeUpDueTick, started + 3001);
+    EXPECT_EQ(TimeUpWakeAsked, TimeUpDueTick);
+    // Two passes: the start's, which showed the set time and asked to wake for the time-up,
+    // then the time-up's. The display kept to the chosen frequency in between.
+    EXPECT_EQ(CountingPasses - passes, 2u);
 }
 
 // A new frequency takes effect at once: a count shown at 4294967295 ms moves on as soon as
@@ -492,9 +497,9 @@ TEST(OptionsSheet, AChangedFrequencyTakesEffectAtOnce)
     const std::string held = ShownNow();
     TypeFrequency("100");
     const DWORD stored = GetTickCount();
-    ASSERT_TRUE(PumpUntil([&] { return ShownNow() != held; }, 2000)) << held;
+    // The old wait was 49 days long: any move at all is the new frequency's.
+    ASSERT_TRUE(PumpUntil([&] { return ShownNow() != held; }, 10000)) << held;
     std::printf("moved on %lu ms after the frequency was stored\n", GetTickCount() - stored);
-    EXPECT_LT(GetTickCount() - stored, 400u);
 }
 
 TEST(OptionsSheet, ResetAsksAndOnYesShowsTheDefaultsOnEveryPage)
@@ -639,14 +644,6 @@ TEST(OptionsSheet, TimesPageStoresEachRowNormalisedWhenItIsLeft)
     EXPECT_EQ(Settings.PresetTimes[2], 49u * 86400000u);
 }
 
-// mm:ss.d as milliseconds.
-uint32_t ShownMilliseconds(const std::string& text)
-{
-    unsigned minutes = 0, seconds = 0, tenths = 0;
-    if (std::sscanf(text.c_str(), "%u:%u.%u", &minutes, &seconds, &tenths) != 3) return 0;
-    return minutes * 60000u + seconds * 1000u + tenths * 100u;
-}
-
 TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
 {
     SettingsRecord record = DefaultRecord();
@@ -668,10 +665,16 @@ TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
         u.Press(IDOK);
     }));
     PumpMessagesFor(200);
-    const DWORD elapsed = GetTickCount() - started;
     EXPECT_NE(early, late) << "the count went on under the sheet";
-    const uint32_t shown = ShownMilliseconds(DisplayText);
-    EXPECT_NEAR(static_cast<double>(shown), 300000.0 - elapsed, 400.0) << DisplayText;
+    {
+        // The count ran all the time the sheet was open: its elapsed time, read with the tick,
+        // is at least the 1.2 s the user waited and at most the time since the start.
+        CountLockGuard lock;
+        const uint32_t tick = GetTickCount();
+        const uint32_t counted = ElapsedCount(tick);
+        EXPECT_GE(counted, 1200u);
+        EXPECT_LE(counted, tick - started);
+    }
     EXPECT_EQ(Count.Running, 1u);
     EXPECT_NE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(MainWindow, CmdStartStop)));
@@ -858,6 +861,33 @@ TEST(ActionsPage, IntervalTypedBelowTheFloorIsStoredAsOneHundred)
     }));
     EXPECT_EQ(shownAgain, "100");
     EXPECT_EQ(Settings.RepeatInterval, 100u) << "an empty field";
+}
+
+// A time-up flashing every minute: an interval of one second typed on the Actions page takes
+// effect as the page is left, with the sheet still open, not after the minute.
+TEST(ActionsPage, AShorterIntervalTakesEffectAtOnce)
+{
+    SettingsRecord record = DefaultRecord();
+    record.AlarmAction = 1; // Beep, muted: the interval's field is open
+    record.Mute = 1;
+    record.FlashDisplay = 1;
+    record.RepeatInterval = 60000;
+    record.ShowTimeUpWindow = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(record)).empty());
+    ASSERT_TRUE(PumpUntil([] { return Locked(Count.TimeIsUp) != 0; }, 10000));
+    ASSERT_EQ(Locked(FlashPhase), 0u);
+    bool flashed = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.Type(1061, "1000");
+        u.ClickTab(1, "Times");
+        // The first flash was a minute away: any flash now is the new interval's. Watched
+        // without the lock, whose release would itself wake the thread.
+        const volatile uint32_t& phase = FlashPhase;
+        flashed = WaitUntil([&] { return phase != 0; }, 10000);
+        u.Press(IDOK);
+    }));
+    EXPECT_TRUE(flashed);
+    EXPECT_EQ(Locked(Settings.RepeatInterval), 1000u);
 }
 
 TEST(OptionsSheet, ADamagedSettingsFileSavesValuesInsideTheLists)

@@ -582,6 +582,41 @@ TEST(Prompt, ShowsTheRequest)
     }
 }
 
+// Moved to a screen of another scale, the prompt makes its fonts anew at that scale, in both
+// sizes, and lets the ones it made before go.
+TEST(Prompt, ItsFontsFollowAScaleChange)
+{
+    for (const uint32_t mode : {PromptQuestion, PromptQuestionSmallText})
+    {
+        SCOPED_TRACE(mode);
+        TestThreads threads;
+        PromptOnThread prompt;
+        prompt.Request = Request("Time is up!", "OK", "Repeat Time", mode);
+        const DWORD thread = threads.Start(prompt);
+        const HWND dialog = WaitForPrompt(thread);
+        ASSERT_NE(dialog, nullptr);
+        const HFONT before = FontOf(dialog, IDOK);
+        const HFONT messageBefore = FontOf(dialog, IDC_PROMPT_MESSAGE);
+        RECT suggested;
+        GetWindowRect(dialog, &suggested);
+        suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+        suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+        SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192),
+                     reinterpret_cast<LPARAM>(&suggested));
+        const HFONT buttons = FontOf(dialog, IDOK);
+        EXPECT_EQ(FontOf(dialog, IDCANCEL), buttons);
+        EXPECT_EQ(HeightsOf(buttons).Asked, 2 * PromptLargeFontHeight);
+        const int message =
+            mode == PromptQuestionSmallText ? PromptSmallFontHeight : PromptLargeFontHeight;
+        EXPECT_EQ(HeightsOf(FontOf(dialog, IDC_PROMPT_MESSAGE)).Asked, 2 * message);
+        EXPECT_EQ(GetObjectType(before), 0u);
+        EXPECT_EQ(GetObjectType(messageBefore), 0u);
+        PressKey(dialog, VK_RETURN);
+        ASSERT_TRUE(threads.Wait(thread));
+        EXPECT_EQ(GetObjectType(buttons), 0u);
+    }
+}
+
 // Keep-on-top off makes an ordinary window; the request is back in its reset state after the
 // prompt, so showing the same request again, or a new one, is top-most.
 TEST(Prompt, KeepOnTopHoldsForOnePrompt)
