@@ -313,6 +313,25 @@ TEST(Accessible, TheClientAreaIsAClockNamedMivoWhoseValueIsTheShownText)
     standard->Release();
 }
 
+// COM on the window's thread: none after a plain start, and a single-threaded apartment from
+// the first question for the client object on (a multithreaded one is then refused).
+TEST(Accessible, TheFirstQuestionStartsComOnTheWindowsThread)
+{
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=2 b").empty());
+    const HRESULT before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(before, S_OK) << "a plain start starts no COM";
+    if (SUCCEEDED(before)) CoUninitialize();
+    const LRESULT answer =
+        SendMessageA(MainWindow, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    EXPECT_GT(answer, 0);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
+    // The object handed out is taken back, as a client would.
+    IAccessible* clock = nullptr;
+    EXPECT_EQ(ObjectFromLresult(answer, IID_IAccessible, 0, reinterpret_cast<void**>(&clock)),
+              S_OK);
+    if (clock != nullptr) clock->Release();
+}
+
 // A screen reader is another process: it reaches the real program's clock through COM, which
 // the program starts on its window's thread the first time it is asked.
 TEST(Accessible, AScreenReaderInAnotherProcessReadsTheClock)
