@@ -146,6 +146,7 @@ bool StartMivo(const char* commandLine)
 
 bool PrepareStart(const char* commandLine)
 {
+    RestrictLibrarySearch();
     if (CreateTooltipControl() == nullptr) return false;
     Instance = GetModuleHandleA(nullptr);
     UiStrings = static_cast<char*>(GlobalAlloc(GPTR, UiStringsSize));

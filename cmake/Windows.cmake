@@ -22,8 +22,10 @@ set_source_files_properties(${RESOURCE_SCRIPT} PROPERTIES OBJECT_DEPENDS "${RESO
 add_executable(Mivo WIN32 ${ENTRY_SOURCE} ${RESOURCE_SCRIPT})
 target_compile_options(Mivo PRIVATE ${WARNINGS} ${PRODUCT_FLAGS})
 target_link_libraries(Mivo PRIVATE mivo_shell)
-# No link time in the header: two builds of one source give the same bytes.
-target_link_options(Mivo PRIVATE -static -s -Wl,--no-insert-timestamp)
+# No link time in the header: two builds of one source give the same bytes. Loaded at a random
+# address (ASLR, with its relocations kept) and with data never run as code (DEP), on purpose
+# rather than by the linker's defaults.
+target_link_options(Mivo PRIVATE -static -s -Wl,--no-insert-timestamp -Wl,--dynamicbase,--nxcompat)
 
 # The user documentation lies beside the program.
 add_custom_command(TARGET Mivo POST_BUILD
@@ -48,6 +50,17 @@ if(BUILD_TESTING)
     add_custom_command(TARGET win_tests POST_BUILD
         COMMAND sh -c "[ -f '${MANY_FILES}/s11999.wav' ] || { mkdir -p '${MANY_FILES}' && cd '${MANY_FILES}' && seq 0 11999 | sed 's/^/s/; s/$/.wav/' | xargs touch; }"
         VERBATIM)
+    # A library to plant beside Mivo.exe under the names of system libraries, and a program that
+    # loads one by its bare name, as the control of that test.
+    add_library(plant SHARED ${CMAKE_SOURCE_DIR}/tests/win/plant/plant.cpp)
+    set_target_properties(plant PROPERTIES PREFIX "")
+    target_compile_options(plant PRIVATE ${WARNINGS})
+    target_link_options(plant PRIVATE -static -s)
+    add_executable(plant_probe WIN32 ${CMAKE_SOURCE_DIR}/tests/win/plant/probe.cpp)
+    target_compile_options(plant_probe PRIVATE ${WARNINGS})
+    target_link_options(plant_probe PRIVATE -static -s)
+    add_dependencies(win_tests plant plant_probe)
+
     # One process per test: every test starts from fresh process-wide state.
     gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          PROPERTIES RUN_SERIAL TRUE TIMEOUT 60

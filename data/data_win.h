@@ -45,6 +45,11 @@ uint32_t IdentifyWindows(char* name);
 // beside it first, so a failure leaves the old file whole. False on failure.
 bool ReplaceFileWhole(const char* path, const void* bytes, uint32_t size);
 
+// Before any library is loaded late: every later search for a library by name looks in the system
+// folder alone where Windows can (SetDefaultDllDirectories), and never in the current folder.
+// The late libraries themselves always come from the system folder.
+void RestrictLibrarySearch();
+
 // System calls bound on first use. The libraries behind them (shell32, comdlg32, ole32, msvfw32,
 // winmm, oleacc, oleaut32) are loaded when the program first needs one (a tray icon, a file
 // run, opened or played, an installed copy's data folder, a chooser of the options, a progress

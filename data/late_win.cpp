@@ -7,9 +7,31 @@
 #include <atomic>
 
 #include "data/data_win.h"
+#include "data/libraries.h"
 
 namespace
 {
+
+using DefaultDirectoriesCall = BOOL(WINAPI*)(DWORD);
+
+// Whether Windows searches the system folder alone for a library when asked to: Windows 8 and
+// later, and Vista and 7 with update KB2533623.
+bool SystemSearchAvailable;
+
+// The one place that decides where a late library comes from.
+HMODULE LoadSystemLibrary(const char* name)
+{
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) folder[0] = 0;
+    char path[MAX_PATH];
+    switch (ChooseLibraryLoad(SystemSearchAvailable, folder, name, path))
+    {
+    case LoadFromSystemFolder: return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    case LoadByFullPath: return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    default: return nullptr;
+    }
+}
 
 // A library that the program needs only for some commands, loaded by the first call that needs
 // it and kept for the run. A race of two first calls only raises its load count.
@@ -39,7 +61,7 @@ template <typename Call> Call Bound(std::atomic<Call>& slot, LateLibrary& librar
     HMODULE module = library.module.load(std::memory_order_acquire);
     if (module == nullptr)
     {
-        module = LoadLibraryA(library.name);
+        module = LoadSystemLibrary(library.name);
         if (module == nullptr) return nullptr;
         library.module.store(module, std::memory_order_release);
     }
@@ -91,6 +113,21 @@ std::atomic<SystemDpiCall> SystemDpiOf;
 std::atomic<MetricForDpiCall> MetricForDpi;
 
 } // namespace
+
+void RestrictLibrarySearch()
+{
+    // Looked up: older systems lack the call, and importing it would keep them from starting.
+    const FARPROC found =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (found != nullptr)
+    {
+        const auto restrict =
+            reinterpret_cast<DefaultDirectoriesCall>(reinterpret_cast<void (*)()>(found));
+        SystemSearchAvailable = restrict(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+    }
+    // The current folder out of the search, on every system.
+    SetDllDirectoryA("");
+}
 
 BOOL WINAPI ShellNotifyIconLate(DWORD action, NOTIFYICONDATAA* record)
 {

@@ -152,6 +152,12 @@ TEST(Executable, StaticGuiProgramImportingSystemDllsOnly)
     EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
     EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    // Loaded at a random address, with the relocations that takes, and no data run as code.
+    const WORD security = nt->OptionalHeader.DllCharacteristics;
+    EXPECT_NE(security & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
+    EXPECT_NE(security & IMAGE_DLLCHARACTERISTICS_NX_COMPAT, 0);
+    EXPECT_EQ(nt->FileHeader.Characteristics & IMAGE_FILE_RELOCS_STRIPPED, 0);
+    EXPECT_NE(nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size, 0u);
 
     const char* system[] = {"KERNEL32.DLL", "USER32.DLL",  "GDI32.DLL", "COMCTL32.DLL",
                             "COMDLG32.DLL", "SHELL32.DLL", "OLE32.DLL", "WINMM.DLL",

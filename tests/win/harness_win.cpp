@@ -282,6 +282,7 @@ struct WindowSearch
     DWORD processId;
     HWND found;
     const std::function<bool(HWND)>* fits;
+    bool hidden; // hidden windows count too
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
@@ -292,7 +293,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if ((search->title == nullptr || std::strcmp(title, search->title) == 0) &&
-        IsWindowVisible(window) && process == search->processId &&
+        (search->hidden || IsWindowVisible(window)) && process == search->processId &&
         (search->fits == nullptr || (*search->fits)(window)))
     {
         search->found = window;
@@ -318,13 +319,20 @@ HWND FindWindowLike(WindowSearch& search, DWORD milliseconds)
 HWND WaitForWindow(const char* title, DWORD milliseconds, DWORD processId)
 {
     WindowSearch search = {title, processId != 0 ? processId : GetCurrentProcessId(), nullptr,
-                           nullptr};
+                           nullptr, false};
     return FindWindowLike(search, milliseconds);
 }
 
 HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits, DWORD milliseconds)
 {
-    WindowSearch search = {title, GetCurrentProcessId(), nullptr, &fits};
+    WindowSearch search = {title, GetCurrentProcessId(), nullptr, &fits, false};
+    return FindWindowLike(search, milliseconds);
+}
+
+HWND WaitForWindowOf(DWORD processId, const std::function<bool(HWND)>& fits, bool hidden,
+                     DWORD milliseconds)
+{
+    WindowSearch search = {nullptr, processId, nullptr, &fits, hidden};
     return FindWindowLike(search, milliseconds);
 }
 
@@ -393,10 +401,21 @@ HWND MainWindowOf(DWORD process, DWORD milliseconds)
 HANDLE StartProgram(const std::string& exe, const std::string& arguments, const std::string& folder,
                     const std::string& environment, DWORD& id)
 {
-    // The program's environment: ours, plus the caller's lines.
+    // The program's environment: ours, but for the names the caller's lines give anew, plus
+    // those lines.
+    const auto givenAnew = [&environment](const char* line) {
+        const char* equals = std::strchr(line + 1, '=');
+        if (equals == nullptr) return false;
+        const std::string name(line, equals + 1);
+        for (size_t at = 0; at < environment.size();
+             at = environment.find('\n', at) == std::string::npos ? environment.size()
+                                                                  : environment.find('\n', at) + 1)
+            if (environment.compare(at, name.size(), name) == 0) return true;
+        return false;
+    };
     std::string block;
     for (const char* p = GetEnvironmentStringsA(); *p != 0; p += std::strlen(p) + 1)
-        block.append(p).push_back('\0');
+        if (!givenAnew(p)) block.append(p).push_back('\0');
     size_t at = 0;
     while (at < environment.size())
     {

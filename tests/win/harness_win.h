@@ -65,6 +65,9 @@ std::string StartInTempFolder(const char* commandLine = "Mivo.exe",
 HWND WaitForWindow(const char* title, DWORD milliseconds = 5000, DWORD processId = 0);
 HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits,
                    DWORD milliseconds = 5000);
+// A top-level window of process `processId`, visible or, with `hidden`, any, that `fits`.
+HWND WaitForWindowOf(DWORD processId, const std::function<bool(HWND)>& fits, bool hidden = false,
+                     DWORD milliseconds = 10000);
 
 // Runs a copy of this test program as `exeName` in `folder` (made when missing) in child mode
 // `mode` with the current folder `currentFolder`; `environment` holds extra NAME=value lines.
@@ -107,7 +110,8 @@ int DigitHeight(int fontHeight, const char* face = "Arial");
 HWND MainWindowOf(DWORD process, DWORD milliseconds);
 
 // Starts `exe` with `arguments` in `folder` (its current folder); `environment` holds extra
-// NAME=value lines. Returns the process handle and id (the caller waits and closes it).
+// NAME=value lines, which replace this process's values of those names. Returns the process handle
+// and id (the caller waits and closes it).
 HANDLE StartProgram(const std::string& exe, const std::string& arguments, const std::string& folder,
                     const std::string& environment, DWORD& id);
 
