@@ -61,13 +61,16 @@ std::string StartInTempFolder(const char* commandLine = "Mivo.exe",
                               const std::string& settingsImage = DefaultSettingsImage());
 
 // A visible top-level window of this process whose title is `title` (any title when null) and
-// that `fits`, waiting up to `milliseconds` (0: one look).
-HWND WaitForWindow(const char* title, DWORD milliseconds = 5000, DWORD processId = 0);
+// that `fits`, waiting up to `milliseconds` (0: one look). The default is patient: a busy
+// machine can take seconds to show a window, and a modal one that nobody finds to answer
+// would hold its test until the test's own time runs out.
+constexpr DWORD WindowPatience = 30000;
+HWND WaitForWindow(const char* title, DWORD milliseconds = WindowPatience, DWORD processId = 0);
 HWND WaitForWindow(const char* title, const std::function<bool(HWND)>& fits,
-                   DWORD milliseconds = 5000);
+                   DWORD milliseconds = WindowPatience);
 // A top-level window of process `processId`, visible or, with `hidden`, any, that `fits`.
 HWND WaitForWindowOf(DWORD processId, const std::function<bool(HWND)>& fits, bool hidden = false,
-                     DWORD milliseconds = 10000);
+                     DWORD milliseconds = WindowPatience);
 
 // Runs a copy of this test program as `exeName` in `folder` (made when missing) in child mode
 // `mode` with the current folder `currentFolder`; `environment` holds extra NAME=value lines.
