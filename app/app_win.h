@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/power.h"
 #include "display/outside.h"
 
 // The program's name and version: the tray tip, the options window's and the file chooser's
@@ -78,10 +79,25 @@ template <typename Operation> void RunCountOperation(Operation operation)
         CountLockGuard lock;
         const uint32_t tick = GetTickCount();
         effects = operation(tick);
-        effects |= OutsideEffects(tick);
+        effects |= OutsideEffects(tick) | PowerEffects(tick);
     }
     ApplyCountEffects(effects);
 }
+
+// Sleep (app/power.h), on the window's thread: asks Windows for what AwakeShown and
+// WakeTimerShown say, each call made only when what it asks changes. RearmWakeTimer sets an
+// armed timer again for the same tick (the wall clock was changed); EndPowerRequests lets go of
+// both at exit.
+void ApplyPowerRequests();
+void RearmWakeTimer();
+void EndPowerRequests();
+
+// The calls behind them; tests put recorders in their place. A test never lets the computer
+// sleep, wake or shut down.
+extern EXECUTION_STATE(WINAPI* SetExecutionStateProc)(EXECUTION_STATE flags);
+extern BOOL(WINAPI* SetWakeTimerProc)(HANDLE timer, const LARGE_INTEGER* due, LONG period,
+                                      PTIMERAPCROUTINE routine, LPVOID argument, BOOL resume);
+extern BOOL(WINAPI* CancelWakeTimerProc)(HANDLE timer);
 
 // The counting thread, started once when the main window is created; it never ends. It and the
 // time-up threads talk to MainWindow.

@@ -79,7 +79,7 @@ uint32_t ShownFrom(uint32_t elapsed)
 
 uint32_t NextCountSerial(uint32_t serial)
 {
-    return serial >= 0x7FFFFFFFu ? 1 : serial + 1;
+    return serial >= 0x3FFFFFFFu ? 1 : serial + 1;
 }
 
 uint32_t DirectionLabel()

@@ -16,7 +16,7 @@ struct CountState
     uint32_t StartTick; // running: tick at which the measured time was 0; stopped: the paused count
     uint32_t CountOffset; // added to the measured time
     uint32_t TargetTime;  // the set time of the current run
-    // Moves on at every start, stop, acknowledgement and time-up (1 .. 2^31 - 1, never 0): an
+    // Moves on at every start, stop, acknowledgement and time-up (1 .. 2^30 - 1, never 0): an
     // answer that names the serial of its time-up acts only while nothing has happened since.
     uint32_t Serial;
 };
@@ -52,6 +52,9 @@ constexpr uint32_t EffectProgress = 1u << 12;
 // A value-change event for screen readers: the count has changed at whole-minute resolution,
 // or it has started, stopped or timed up.
 constexpr uint32_t EffectAnnounce = 1u << 13;
+// What the program asks of Windows about sleep has changed (AwakeShown and WakeTimerShown,
+// app/power.h).
+constexpr uint32_t EffectPower = 1u << 14;
 
 // Days, hours, minutes and seconds normalised, then clamped to 3 .. 4 294 967 seconds;
 // the milliseconds are added after the clamp.
@@ -69,7 +72,8 @@ uint32_t ShownValue(uint32_t tick);
 // The same for an elapsed count already measured.
 uint32_t ShownFrom(uint32_t elapsed);
 
-// The serial after `serial`: 0 is never one, and every serial fits in 31 bits.
+// The serial after `serial`: 0 is never one, and every serial fits in 30 bits (a time-up
+// thread's parameter carries one with two flags).
 uint32_t NextCountSerial(uint32_t serial);
 
 // UI string of the direction button: 16 ("Up") or 17 ("Down"). With RevRev clear it names the

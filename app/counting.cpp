@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/commands.h"
 #include "app/count.h"
+#include "app/power.h"
 #include "data/settings.h"
 #include "display/outside.h"
 #include "display/timetext.h"
@@ -178,6 +179,10 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
     Count.Serial = NextCountSerial(Count.Serial);
     requests.TimeUpSerial = Count.Serial;
 
+    // A shutdown or restart that a sleep made late asks first, in a window that waits.
+    const bool asks = LateTimeUpAnswer(TimeUpLateness, Settings.AlarmAction) == LateAsksFirst;
+    requests.TimeUpAsks = asks ? 1 : 0;
+
     if (Settings.WaitMode == 0 && ThenActionGoesOn() && Count.TargetTime > ShortestRepeat)
     {
         // Automatic repeat: the count runs straight on with the new period.
@@ -188,8 +193,8 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
         thread.AlarmAccum = 0;
         Settings.AlarmCycleActive = 1;
         requests.PrepareAlarmSound = 1;
-        PostAlarmAction(requests);
-        if (Settings.ShowTimeUpWindow != 0)
+        if (!asks) PostAlarmAction(requests);
+        if (Settings.ShowTimeUpWindow != 0 || asks)
         {
             requests.StartTimeUpThread = 1;
             requests.TimeUpAutoClose = 1;
@@ -200,7 +205,7 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
     Count.Running = 0;
     ZeroCount();
     requests.PrepareAlarmSound = 1;
-    PostAlarmAction(requests);
+    if (!asks) PostAlarmAction(requests);
     DisplayText[0] = '0';
     DisplayText[1] = 0;
     requests.Effects |= WindowState == WindowMinimised ? EffectTitle : EffectInvalidate;
@@ -211,7 +216,7 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
         thread.AlarmAccum = 0;
     }
     Count.TimeIsUp = 1;
-    if (Settings.ShowTimeUpWindow != 0)
+    if (Settings.ShowTimeUpWindow != 0 || asks)
         requests.StartTimeUpThread = 1;
     else
     {
@@ -296,7 +301,8 @@ uint32_t NextDueFrom(const Moment& now, const CountingThreadState& thread)
         const uint32_t gathered = now.Tick - thread.AlarmLastTick + thread.AlarmAccum;
         delay = Sooner(delay, Until(gathered, uint64_t{Settings.RepeatInterval} + 1));
     }
-    return delay;
+    // The computer kept awake for an unanswered time-up is let go on time.
+    return Sooner(delay, UntilAwakeEnds(now.Tick));
 }
 
 } // namespace
@@ -385,7 +391,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
 
     requests.CheckSoundPlayer = 1;
-    requests.Effects |= OutsideEffects(tick);
+    requests.Effects |= OutsideEffects(tick) | PowerEffects(tick);
     const uint32_t delay = NextDueFrom(now, thread);
     WaitingThread = thread;
     if (delay == NothingDue)
@@ -440,5 +446,16 @@ CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t 
     // Otherwise a repeat's window closed by "OK" or by itself: the count goes on. A start/stop
     // here would stop it after its first period.
     requests.StopSoundPlayer = 1;
+    return requests;
+}
+
+CountRequests LateTimeUpClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial)
+{
+    CountRequests requests = {};
+    if (result == TimeUpWindowNotShown) return requests;
+    requests.Effects = EffectInvalidateErase;
+    // Asked in so many words, the action is carried out whatever happened to the count since.
+    if (result == TimeUpWindowFirst) Post(requests, CmdAlarmAction);
+    if (fromRepeat == 0 && serial == Count.Serial) Post(requests, CmdAcknowledgeTimeUp, serial);
     return requests;
 }

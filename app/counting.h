@@ -72,9 +72,12 @@ struct CountRequests
     uint32_t PostSerials[4];    // each one's lParam: the serial an answer names, else 0
     uint32_t Effects;           // Effect* bits
     uint32_t StartTimeUpThread; // show the time-up window on a thread of its own
-    uint32_t TimeUpAutoClose;   // that window closes itself after 3 s (an automatic repeat);
-                                // hand it to the thread and back to TimeUpWindowClosed
+    uint32_t TimeUpAutoClose;   // an automatic repeat's: that window closes itself after 3 s
+                                // unless it asks; hand it to the thread and back to
+                                // TimeUpWindowClosed or LateTimeUpClosed as `fromRepeat`
     uint32_t TimeUpSerial;      // the serial of the time-up it answers; hand it on the same way
+    uint32_t TimeUpAsks;        // it asks before a shutdown or restart a sleep made late
+                                // (LateTimeUpClosed answers it)
     uint32_t CheckSoundPlayer;  // a player whose position equals SoundEndPosition: post
                                 // CmdStopSound naming it (it has played to its end)
     uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound naming it
@@ -121,3 +124,9 @@ enum : uint32_t
 // window never shown answers nothing: the time-up waits. Nor does an answer overtaken by a
 // later time-up, acknowledgement, start or stop: it changes nothing at all.
 CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial);
+
+// The answer of a time-up window that asked before a shutdown or restart a sleep made late
+// (TimeUpAsks): "Shut Down Now" or "Restart Now" carries the action out, "Cancel" does not;
+// either acknowledges a final time-up that nothing has overtaken. A window never shown answers
+// nothing: the time-up waits, and nothing shuts down.
+CountRequests LateTimeUpClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial);

@@ -62,41 +62,80 @@ static_assert(uint32_t{PromptNoAnswer} == TimeUpWindowNotShown &&
                   uint32_t{PromptSecond} == TimeUpWindowSecond,
               "the time-up window answers with the prompt's results");
 
-// A time-up thread's parameter: the serial of its time-up (31 bits) and whether it came from an
-// automatic repeat (the lowest bit).
-LPVOID TimeUpParameter(uint32_t serial, uint32_t fromRepeat)
+// A time-up thread's parameter: the serial of its time-up (30 bits), whether it asks before a
+// late shutdown or restart, and whether it came from an automatic repeat (the lowest bit).
+LPVOID TimeUpParameter(uint32_t serial, uint32_t asks, uint32_t fromRepeat)
 {
-    return reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(serial << 1 | (fromRepeat & 1)));
+    return reinterpret_cast<LPVOID>(
+        static_cast<UINT_PTR>(serial << 2 | (asks & 1) << 1 | (fromRepeat & 1)));
+}
+
+// "Time was up at 14:05 while the computer slept.": the moment `late` ms ago in the user's short
+// time format.
+void LateMessage(uint32_t late, char (&message)[100])
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER at;
+    at.LowPart = now.dwLowDateTime;
+    at.HighPart = now.dwHighDateTime;
+    at.QuadPart -= ULONGLONG{late} * 10000; // in 100 ns
+    const FILETIME due = {at.LowPart, at.HighPart};
+    FILETIME local;
+    SYSTEMTIME when;
+    char time[40];
+    if (!FileTimeToLocalFileTime(&due, &local) || !FileTimeToSystemTime(&local, &when) ||
+        GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &when, nullptr, time, sizeof time) == 0)
+        time[0] = 0;
+    CopyText("Time was up at ", message);
+    AppendText(message, time);
+    AppendText(message, " while the computer slept.");
 }
 
 DWORD WINAPI TimeUpThread(LPVOID parameter)
 {
     const auto packed = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(parameter));
     const uint32_t fromRepeat = packed & 1;
-    const uint32_t serial = packed >> 1;
+    const uint32_t asks = packed >> 1 & 1;
+    const uint32_t serial = packed >> 2;
     // The prompt keeps pointers: its texts must not change under it while it is open.
     char message[sizeof Settings.TimeUpText];
-    uint32_t thenAction, onTop;
+    char late[100];
+    uint32_t thenAction, onTop, restarts, lateness;
     {
         CountLockGuard lock;
         CopyText(Settings.TimeUpText, message);
         thenAction = Settings.ThenAction;
         onTop = Settings.OnTopAlarm;
+        restarts = Settings.AlarmAction == 6;
+        lateness = GetTickCount() - TimeUpDueTick;
     }
     PromptRequest request;
-    request.Message = message;
-    request.FirstCaption = "OK";
-    request.SecondCaption = UiString(thenAction == 0 ? 144 : 145);
     request.Mode = PromptQuestion;
     if (onTop == 0) request.PromptKeepOnTop = 0;
-    request.PromptAutoCloseSeconds = fromRepeat != 0 ? 3 : 0;
+    if (asks != 0)
+    {
+        // Back from a sleep that passed the time-up: nothing ends the session unasked.
+        LateMessage(lateness, late);
+        request.Message = late;
+        request.FirstCaption = restarts ? "Restart Now" : "Shut Down Now";
+        request.SecondCaption = "Cancel";
+    }
+    else
+    {
+        request.Message = message;
+        request.FirstCaption = "OK";
+        request.SecondCaption = UiString(thenAction == 0 ? 144 : 145);
+        request.PromptAutoCloseSeconds = fromRepeat != 0 ? 3 : 0;
+    }
     const uint32_t result = ShowPrompt(MainWindow, request);
 
     CountRequests requests;
     RECT timeBand;
     {
         CountLockGuard lock;
-        requests = TimeUpWindowClosed(result, fromRepeat, serial);
+        requests = asks != 0 ? LateTimeUpClosed(result, fromRepeat, serial)
+                             : TimeUpWindowClosed(result, fromRepeat, serial);
         timeBand = TimeBand;
     }
     CarryOut(requests, timeBand);
@@ -104,11 +143,13 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     return 0;
 }
 
-void StartTimeUpThread(uint32_t serial, uint32_t autoClose)
+void StartTimeUpThread(const CountRequests& requests)
 {
     DWORD id;
-    const HANDLE thread =
-        CreateThread(nullptr, 0, TimeUpThread, TimeUpParameter(serial, autoClose), 0, &id);
+    const HANDLE thread = CreateThread(
+        nullptr, 0, TimeUpThread,
+        TimeUpParameter(requests.TimeUpSerial, requests.TimeUpAsks, requests.TimeUpAutoClose), 0,
+        &id);
     if (thread != nullptr) CloseHandle(thread);
 }
 
@@ -155,8 +196,7 @@ DWORD WINAPI CountingThread(LPVOID)
             if (IsRectEmpty(&timeBand)) requests.Effects &= ~EffectInvalidateTimeBand;
         }
         CarryOut(requests, timeBand);
-        if (requests.StartTimeUpThread != 0)
-            StartTimeUpThread(requests.TimeUpSerial, requests.TimeUpAutoClose);
+        if (requests.StartTimeUpThread != 0) StartTimeUpThread(requests);
         // Until the next thing is due, measured now that the requests are carried out.
         const uint32_t left = WaitLeft(requests, GetTickCount());
         WaitForDue(left == NothingDue ? INFINITE : left);

@@ -6,6 +6,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!StartMivo(GetCommandLineA())) ExitProcess(0);
     RunMessageLoop();
     EndWindowCom();
+    EndPowerRequests();
     // The exit code is the module handle's value.
     ExitProcess(static_cast<UINT>(reinterpret_cast<UINT_PTR>(Instance)));
 }

@@ -38,6 +38,11 @@ volatile LONG TitlePending;
 constexpr UINT WM_REFRESHPROGRESS = WM_APP + 3;
 volatile LONG ProgressPending;
 
+// Posted by the other threads when what the program asks of Windows about sleep must change:
+// the request is the window's thread's own. 1 while one is on its way.
+constexpr UINT WM_REFRESHPOWER = WM_APP + 4;
+volatile LONG PowerPending;
+
 constexpr char MainTitle[] = "Mivo";
 
 // Broadcast by a taskbar that has (re)started and forgotten every icon.
@@ -90,6 +95,8 @@ void ToggleFullScreen()
         ShowWindow(MainWindow, SW_RESTORE);
         ApplyTopMost(Settings.OnTopTimer);
     }
+    // A running count in full screen keeps the display on too.
+    RunCountOperation([](uint32_t) { return 0u; });
 }
 
 void ClearTransparency()
@@ -204,6 +211,20 @@ LRESULT MainWindowOnRefreshProgress(HWND window)
     return 0;
 }
 
+LRESULT MainWindowOnRefreshPower()
+{
+    InterlockedExchange(&PowerPending, 0);
+    ApplyPowerRequests();
+    return 0;
+}
+
+// The wall clock was set: the wake timer counts by it, the count does not.
+LRESULT MainWindowOnTimeChange()
+{
+    RearmWakeTimer();
+    return 0;
+}
+
 LRESULT MainWindowOnTaskbarCreated(HWND window)
 {
     if (WindowState != WindowInTray || PutIconInTray(window)) return 0;
@@ -293,6 +314,8 @@ void OpenOptions(HWND window)
 {
     if (OptionsOpen != 0) return;
     ShowOptions(window);
+    // Stay awake while counting may have changed.
+    RunCountOperation([](uint32_t) { return 0u; });
     if (HideButtonsMovesTheRow()) ApplyButtonVisibility(window);
     ApplyTopMost(Settings.OnTopTimer);
     LabelDirectionButton(window);
@@ -434,6 +457,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_REFRESHPROGRESS: return MainWindowOnRefreshProgress(window);
     case WM_GETOBJECT: return AccessibleClockObject(window, wParam, lParam);
     case WM_POWERBROADCAST: return MainWindowOnPowerBroadcast(window, wParam, lParam);
+    case WM_REFRESHPOWER: return MainWindowOnRefreshPower();
+    case WM_TIMECHANGE: return MainWindowOnTimeChange();
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -473,6 +498,13 @@ void ApplyCountEffects(uint32_t effects)
             ShowTaskbarProgress(MainWindow);
         else if (InterlockedExchange(&ProgressPending, 1) == 0)
             PostMessageA(MainWindow, WM_REFRESHPROGRESS, 0, 0);
+    }
+    if ((effects & EffectPower) != 0)
+    {
+        if (OnWindowThread())
+            ApplyPowerRequests();
+        else if (InterlockedExchange(&PowerPending, 1) == 0)
+            PostMessageA(MainWindow, WM_REFRESHPOWER, 0, 0);
     }
     // Any thread may tell; a screen reader asks for the value when it wants it.
     if ((effects & EffectAnnounce) != 0)

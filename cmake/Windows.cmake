@@ -63,7 +63,7 @@ if(BUILD_TESTING)
 
     # One process per test: every test starts from fresh process-wide state.
     gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES RUN_SERIAL TRUE TIMEOUT 60
+                         PROPERTIES RUN_SERIAL TRUE TIMEOUT 120
                          ENVIRONMENT "MIVO_EXE=${CMAKE_BINARY_DIR}/Mivo.exe")
 endif()
 

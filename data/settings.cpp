@@ -47,6 +47,7 @@ void ApplyDefaultFields(SettingsRecord& r, const char* timeUpText, const char* h
     r.BackColour = 0x00000000;
     r.SetTime = 300000;
     r.ScalingMethod = 0;
+    r.AllowSleep = 0;
     r.AutoFrequency = 1;
     r.BigText = 0;
     r.RevRev = 0;

@@ -60,7 +60,7 @@ struct SettingsRecord
     uint32_t CustomColours[16];
     uint32_t SetTime;
     uint32_t ScalingMethod; // 0 Auto Scale, 1 Use Font Size
-    uint32_t Reserved2052;
+    uint32_t AllowSleep;    // 0 (every older file) keeps the computer awake while a count can end
     uint32_t AutoFrequency;
     uint32_t BigText;
     uint32_t RevRev;
@@ -116,7 +116,7 @@ static_assert(offsetof(SettingsRecord, BackColour) == 1976);
 static_assert(offsetof(SettingsRecord, CustomColours) == 1980);
 static_assert(offsetof(SettingsRecord, SetTime) == 2044);
 static_assert(offsetof(SettingsRecord, ScalingMethod) == 2048);
-static_assert(offsetof(SettingsRecord, Reserved2052) == 2052);
+static_assert(offsetof(SettingsRecord, AllowSleep) == 2052);
 static_assert(offsetof(SettingsRecord, AutoFrequency) == 2056);
 static_assert(offsetof(SettingsRecord, BigText) == 2060);
 static_assert(offsetof(SettingsRecord, RevRev) == 2064);

@@ -31,14 +31,22 @@ void WritePageBoxes(HWND page)
 {
     constexpr uint32_t Absent = 2;
     uint32_t states[CheckBoxCount];
+    uint32_t inverted[InvertedBoxCount];
     for (uint32_t i = 0; i < CheckBoxCount; ++i)
     {
         const int id = static_cast<int>(CheckBoxSettings[i].Control);
         states[i] = GetDlgItem(page, id) != nullptr ? BoxState(page, id) : Absent;
     }
+    for (uint32_t i = 0; i < InvertedBoxCount; ++i)
+    {
+        const int id = static_cast<int>(InvertedBoxSettings[i].Control);
+        inverted[i] = GetDlgItem(page, id) != nullptr ? 1 - BoxState(page, id) : Absent;
+    }
     CountLockGuard lock;
     for (uint32_t i = 0; i < CheckBoxCount; ++i)
         if (states[i] != Absent) Settings.*CheckBoxSettings[i].Setting = states[i];
+    for (uint32_t i = 0; i < InvertedBoxCount; ++i)
+        if (inverted[i] != Absent) Settings.*InvertedBoxSettings[i].Setting = inverted[i];
 }
 
 void ShowFieldNumber(HWND page, int id, uint32_t value, bool emptyForZero)
@@ -110,6 +118,8 @@ void InitPageControls(HWND page)
         SetDlgItemTextA(page, static_cast<int>(text->Control), UiString(text->UiString));
     for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
         AddTooltip(page, TooltipRecord, static_cast<int>(tip->Control), UiString(tip->UiString));
+    for (const ControlTip* tip = FixedTipTable; tip->Control != ControlTableEnd; ++tip)
+        AddTooltip(page, TooltipRecord, static_cast<int>(tip->Control), tip->Text);
     UpdatePageEnables(page);
 }
 
@@ -123,6 +133,9 @@ void LoadPageControls(HWND page)
     SetDlgItemTextA(page, 4008, Settings.AlarmPath);
     for (const ControlSetting& box : CheckBoxSettings)
         CheckDlgButton(page, static_cast<int>(box.Control), Settings.*box.Setting);
+    for (const ControlSetting& box : InvertedBoxSettings)
+        CheckDlgButton(page, static_cast<int>(box.Control),
+                       Settings.*box.Setting == 0 ? BST_CHECKED : BST_UNCHECKED);
     for (const ControlSetting& list : ListSettings)
         SendDlgItemMessageA(page, static_cast<int>(list.Control), CB_SETCURSEL,
                             Settings.*list.Setting, 0);
@@ -192,6 +205,8 @@ bool AnswerPageMessage(HWND page, UINT message, LPARAM lParam, void (*writePage)
         // A tool keyed by a destroyed control's handle would outlive it and could match a
         // later window that reuses the handle.
         for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
+            RemoveTooltip(page, TooltipRecord, static_cast<int>(tip->Control));
+        for (const ControlTip* tip = FixedTipTable; tip->Control != ControlTableEnd; ++tip)
             RemoveTooltip(page, TooltipRecord, static_cast<int>(tip->Control));
         result = FALSE;
         return true;

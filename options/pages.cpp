@@ -53,6 +53,15 @@ const ControlSetting CheckBoxSettings[CheckBoxCount] = {
     {5003, &SettingsRecord::BigText},          {5004, &SettingsRecord::RevRev},
 };
 
+const ControlSetting InvertedBoxSettings[InvertedBoxCount] = {
+    {5005, &SettingsRecord::AllowSleep}, // Stay awake while counting
+};
+
+const ControlTip FixedTipTable[] = {
+    {5005, "Keep the computer awake while a count can end"},
+    {ControlTableEnd, nullptr},
+};
+
 const ControlSetting ListSettings[ListSettingCount] = {
     {4004, &SettingsRecord::CountDirection}, {4013, &SettingsRecord::CountUntil},
     {4010, &SettingsRecord::ThenAction},     {4005, &SettingsRecord::WaitMode},

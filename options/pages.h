@@ -50,6 +50,20 @@ extern const ControlSetting CheckBoxSettings[CheckBoxCount];
 constexpr uint32_t ListSettingCount = 6;
 extern const ControlSetting ListSettings[ListSettingCount];
 
+// Check boxes that show their setting the other way round: ticked while it is 0. Loaded and
+// written with the others.
+constexpr uint32_t InvertedBoxCount = 1;
+extern const ControlSetting InvertedBoxSettings[InvertedBoxCount];
+
+// Tooltips that are fixed program texts rather than UI strings (the strings file keeps its
+// number of entries); the table ends at ControlTableEnd.
+struct ControlTip
+{
+    uint32_t Control;
+    const char* Text;
+};
+extern const ControlTip FixedTipTable[];
+
 // Which dependent controls are enabled for the settings of the moment.
 struct PageEnables
 {

@@ -170,6 +170,19 @@ struct User
     }
 };
 
+// The program's tooltip for `control`.
+std::string TipOf(HWND control)
+{
+    TOOLINFOA tool = {};
+    char text[128] = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = control;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageA(TooltipRecord->Tooltip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 // A visible window of this process titled `title` (any when null), other than the sheet, that
 // `fits`.
 HWND WaitForDialog(
@@ -292,14 +305,7 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
         GetWindowRect(u.Page(), &pages[3]);
         caption = u.Text(1001);
         group = u.Text(1050);
-        TOOLINFOA tool = {};
-        char text[80] = {};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.hwnd = u.Control(1001);
-        tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
-        tool.lpszText = text;
-        SendMessageA(TooltipRecord->Tooltip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-        tip = text;
+        tip = TipOf(u.Control(1001));
         boxes = u.Checked(1001) && u.Checked(1002) && u.Checked(1003) && !u.Checked(1013) &&
                 u.Checked(5004) && !u.Checked(5003) && !u.Checked(5002);
         frequency = u.Text(4011);
@@ -500,6 +506,49 @@ TEST(OptionsSheet, AChangedFrequencyTakesEffectAtOnce)
     // The old wait was 49 days long: any move at all is the new frequency's.
     ASSERT_TRUE(PumpUntil([&] { return ShownNow() != held; }, 10000)) << held;
     std::printf("moved on %lu ms after the frequency was stored\n", GetTickCount() - stored);
+}
+
+// "Stay awake while counting" on the Misc page shows the word at offset 2052 the other way
+// round: an older file (0 there) shows it ticked; unticked it stores 1, in the file too, and
+// shows so next time; Reset ticks it again. Its tooltip is the program's own text.
+TEST(MiscPage, StayAwakeWhileCounting)
+{
+    SettingsRecord record = DefaultRecord();
+    std::string image = SettingsImage(record);
+    ASSERT_EQ(image.substr(8 + 2052, 4), std::string(4, '\0')) << "as an older file has it";
+    const std::string folder = StartInTempFolder("Mivo.exe", image);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(Settings.AllowSleep, 0u);
+    bool tickedAtFirst = false, shownAgain = true, tickedAfterReset = false;
+    std::string caption, tip;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        caption = u.Text(5005);
+        tickedAtFirst = u.Checked(5005);
+        tip = TipOf(u.Control(5005));
+        u.Click(5005);
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(caption, "Stay awake while counting");
+    EXPECT_EQ(tip, "Keep the computer awake while a count can end");
+    EXPECT_TRUE(tickedAtFirst);
+    EXPECT_EQ(Settings.AllowSleep, 1u);
+    EXPECT_EQ(FileSettingsImage(folder).substr(8 + 2052, 4), std::string("\x01\0\0\0", 4));
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        shownAgain = u.Checked(5005);
+        u.Click(1057);
+        const HWND prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(prompt); });
+        u.Settle();
+        tickedAfterReset = u.Checked(5005);
+        u.Press(IDOK);
+    }));
+    EXPECT_FALSE(shownAgain);
+    EXPECT_TRUE(tickedAfterReset);
+    EXPECT_EQ(Settings.AllowSleep, 0u);
 }
 
 TEST(OptionsSheet, ResetAsksAndOnYesShowsTheDefaultsOnEveryPage)

@@ -1,0 +1,93 @@
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "app/power.h"
+
+EXECUTION_STATE(WINAPI* SetExecutionStateProc)(EXECUTION_STATE) = SetThreadExecutionState;
+BOOL(WINAPI* SetWakeTimerProc)
+(HANDLE, const LARGE_INTEGER*, LONG, PTIMERAPCROUTINE, LPVOID, BOOL) = SetWaitableTimer;
+BOOL(WINAPI* CancelWakeTimerProc)(HANDLE) = CancelWaitableTimer;
+
+namespace
+{
+
+// What the window's thread has asked of Windows so far: the request (AwakeNothing until the
+// first change, as Windows has it), and the timer it armed.
+uint32_t AwakeApplied;
+WakeTimerPlan TimerApplied;
+// Made the first time the timer is armed, kept for the run.
+HANDLE WakeTimer;
+
+EXECUTION_STATE ExecutionStateOf(uint32_t awake)
+{
+    EXECUTION_STATE state = ES_CONTINUOUS;
+    if ((awake & AwakeSystem) != 0) state |= ES_SYSTEM_REQUIRED;
+    if ((awake & AwakeDisplay) != 0) state |= ES_DISPLAY_REQUIRED;
+    return state;
+}
+
+// Arms the timer for the tick `due`: the same moment on the wall clock (UTC), which is what a
+// timer that wakes the computer counts by.
+void ArmWakeTimer(uint32_t due)
+{
+    if (WakeTimer == nullptr) WakeTimer = CreateWaitableTimerA(nullptr, TRUE, nullptr);
+    if (WakeTimer == nullptr) return;
+    // The clock and the tick read at one moment: again if the tick moved on in between.
+    FILETIME now;
+    uint32_t tick = GetTickCount();
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
+        GetSystemTimeAsFileTime(&now);
+        const uint32_t after = GetTickCount();
+        if (after == tick) break;
+        tick = after;
+    }
+    const auto left = static_cast<int32_t>(due - tick);
+    LARGE_INTEGER at;
+    at.LowPart = now.dwLowDateTime;
+    at.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    at.QuadPart += LONGLONG{left > 0 ? left : 0} * 10000; // in 100 ns
+    SetWakeTimerProc(WakeTimer, &at, 0, nullptr, nullptr, TRUE);
+}
+
+void CancelWakeTimer()
+{
+    if (WakeTimer != nullptr) CancelWakeTimerProc(WakeTimer);
+}
+
+} // namespace
+
+void ApplyPowerRequests()
+{
+    uint32_t awake;
+    WakeTimerPlan timer;
+    {
+        CountLockGuard lock;
+        awake = AwakeShown;
+        timer = WakeTimerShown;
+    }
+    if (awake != AwakeApplied)
+    {
+        SetExecutionStateProc(ExecutionStateOf(awake));
+        AwakeApplied = awake;
+    }
+    if (timer.Armed == TimerApplied.Armed && timer.DueTick == TimerApplied.DueTick) return;
+    if (timer.Armed != 0)
+        ArmWakeTimer(timer.DueTick);
+    else
+        CancelWakeTimer();
+    TimerApplied = timer;
+}
+
+void RearmWakeTimer()
+{
+    if (TimerApplied.Armed != 0) ArmWakeTimer(TimerApplied.DueTick);
+}
+
+void EndPowerRequests()
+{
+    if (AwakeApplied != AwakeNothing) SetExecutionStateProc(ES_CONTINUOUS);
+    AwakeApplied = AwakeNothing;
+    if (TimerApplied.Armed != 0) CancelWakeTimer();
+    TimerApplied = {0, 0};
+}
