@@ -105,6 +105,17 @@ void StartCountingThread();
 // Time-up windows whose answers have been carried out (posted); the tests wait for it.
 extern volatile LONG TimeUpAnswersCarried;
 
+// The keys from anywhere (app/hotkeys.h), on the main window under the program's own ids: each
+// stored key that is allowed, registered as Settings.HotKeys has it now (those registered
+// before are let go first). HotKeyRegistered tells whether an action's key is; HotKeyFree
+// whether no other program holds `word` (tried under a spare id and let go at once).
+void RegisterProgramHotKeys();
+void UnregisterProgramHotKeys();
+bool HotKeyRegistered(uint32_t action);
+bool HotKeyFree(uint32_t word);
+// RegisterHotKey; tests put a recorder in its place.
+extern BOOL(WINAPI* RegisterHotKeyProc)(HWND window, int id, UINT modifiers, UINT key);
+
 // Makes the counting thread look at once, whatever it waits for: after the computer wakes, when
 // its wait may not have counted the time asleep.
 void WakeCountingThread();

@@ -22,6 +22,10 @@ enum : uint32_t
     CmdSecondsMode = 2013, // 2013..2017: No Seconds .. Milli-Seconds
     CmdPresetTime = 2020,  // 2020..2022: presets One .. Three
     CmdDaysMode = 2023,    // 2023..2025: No Days, If Big, Always
+    // The keys from anywhere (app/hotkeys.h): the QuickSet window at the pointer, as the Q key
+    // opens it; the window brought to the front, or away when it is there already.
+    CmdQuickSet = 2030,
+    CmdShowHide = 2031,
     CmdSizeSmall = 2040,
     CmdSizeMedium = 2041,
     CmdSizeLarge = 2042,

@@ -179,6 +179,8 @@ bool OpenMainWindow()
         PostMessageA(MainWindow, WM_COMMAND, CmdStartStop, 0);
     }
     RebuildSystemMenu();
+    // A key another program took meanwhile is not lost: the Keys page shows it so.
+    RegisterProgramHotKeys();
     // After the placement: a window saved minimised or maximised starts in its normal state.
     ShowWindow(MainWindow, SW_SHOWNORMAL);
     return true;

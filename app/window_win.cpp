@@ -6,6 +6,7 @@
 #include "app/appstate.h"
 #include "app/commands.h"
 #include "app/count.h"
+#include "app/hotkeys.h"
 #include "data/data_win.h"
 #include "data/settings.h"
 #include "data/uistrings.h"
@@ -147,6 +148,7 @@ LRESULT MainWindowOnCreate(HWND window)
 LRESULT MainWindowOnClosing(UINT message)
 {
     SaveSettings();
+    UnregisterProgramHotKeys();
     // Sent whether or not there is an icon: the shell drops a delete it cannot match.
     NotifyTrayIcon(MainWindow, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
     // The player is a window of its own: it would outlive the program's window.
@@ -237,6 +239,33 @@ LRESULT MainWindowOnTaskbarCreated(HWND window)
     return 0;
 }
 
+// The window back from behind its tray icon, in front.
+void RestoreFromTray(HWND window)
+{
+    {
+        CountLockGuard lock;
+        ChangeWindowState(WindowNormal);
+    }
+    NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+}
+
+// Show/Hide: in the tray, minimised or behind another window, it comes to the front; in front,
+// it is minimised (to the tray when "Minimise To Tray" is on).
+void ShowOrHide(HWND window)
+{
+    if (WindowState == WindowInTray)
+        RestoreFromTray(window);
+    else if (IsIconic(window) || GetForegroundWindow() != window)
+    {
+        if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+        SetForegroundWindow(window);
+    }
+    else
+        ShowWindow(window, SW_MINIMIZE);
+}
+
 LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
 {
     if (id != 0) return 0;
@@ -251,15 +280,7 @@ LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
     }
     NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, tip, NIM_MODIFY);
     if (mouseMessage == WM_LBUTTONDBLCLK)
-    {
-        {
-            CountLockGuard lock;
-            ChangeWindowState(WindowNormal);
-        }
-        NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
-        ShowWindow(window, SW_RESTORE);
-        SetForegroundWindow(window);
-    }
+        RestoreFromTray(window);
     else if (mouseMessage == WM_RBUTTONDOWN)
         PostMessageA(window, WM_RBUTTONUP, 0, 0);
     return 0;
@@ -388,6 +409,8 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         return 0;
     case CmdTransparent: ToggleTransparency(); return 0;
     case CmdExit: DestroyWindow(window); return 0;
+    case CmdQuickSet: return MainWindowOnLeftClick(window);
+    case CmdShowHide: ShowOrHide(window); return 0;
     case CmdSizeSmall: SetWindowSize(165, 120); return 0;
     case CmdSizeMedium: SetWindowSize(480, 320); return 0;
     case CmdSizeLarge: SetWindowSize(800, 600); return 0;
@@ -418,6 +441,14 @@ LRESULT MainWindowOnPowerBroadcast(HWND window, WPARAM event, LPARAM data)
 {
     if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) WakeCountingThread();
     return DefWindowProcA(window, WM_POWERBROADCAST, event, data);
+}
+
+// A key from anywhere: the command of its action, as the window's own would.
+LRESULT MainWindowOnHotKey(HWND window, WPARAM id)
+{
+    const uint32_t command = HotKeyCommand(static_cast<uint32_t>(id));
+    if (command != 0) MainWindowOnCommand(window, command, 0);
+    return 0;
 }
 
 LRESULT MainWindowOnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
@@ -458,6 +489,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETOBJECT: return AccessibleClockObject(window, wParam, lParam);
     case WM_POWERBROADCAST: return MainWindowOnPowerBroadcast(window, wParam, lParam);
     case WM_REFRESHPOWER: return MainWindowOnRefreshPower();
+    case WM_HOTKEY: return MainWindowOnHotKey(window, wParam);
     case WM_TIMECHANGE: return MainWindowOnTimeChange();
     default: return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -48,6 +48,8 @@ void ApplyDefaultFields(SettingsRecord& r, const char* timeUpText, const char* h
     r.SetTime = 300000;
     r.ScalingMethod = 0;
     r.AllowSleep = 0;
+    for (uint32_t& key : r.HotKeys)
+        key = 0;
     r.AutoFrequency = 1;
     r.BigText = 0;
     r.RevRev = 0;

@@ -66,7 +66,8 @@ struct SettingsRecord
     uint32_t RevRev;
     uint32_t FontWeight;
     uint32_t FontItalic;
-    uint8_t Reserved2076[20];
+    uint32_t HotKeys[4]; // the keys from anywhere (app/hotkeys.h): 0 (every older file) none
+    uint32_t Reserved2092;
     // Run-time fields: stored with the rest, but set by their owners before they are read.
     uint32_t ThreadWord;
     char AlarmSoundPath[600];
@@ -122,7 +123,8 @@ static_assert(offsetof(SettingsRecord, BigText) == 2060);
 static_assert(offsetof(SettingsRecord, RevRev) == 2064);
 static_assert(offsetof(SettingsRecord, FontWeight) == 2068);
 static_assert(offsetof(SettingsRecord, FontItalic) == 2072);
-static_assert(offsetof(SettingsRecord, Reserved2076) == 2076);
+static_assert(offsetof(SettingsRecord, HotKeys) == 2076);
+static_assert(offsetof(SettingsRecord, Reserved2092) == 2092);
 static_assert(offsetof(SettingsRecord, ThreadWord) == 2096);
 static_assert(offsetof(SettingsRecord, AlarmSoundPath) == 2100);
 static_assert(offsetof(SettingsRecord, AlarmCycleActive) == 2700);

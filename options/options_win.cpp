@@ -65,14 +65,12 @@ void ShowOptions(HWND owner)
     {
         int Dialog;
         DLGPROC Procedure;
-    } Pages[4] = {
-        {IDD_ACTIONS, ActionsPageProc},
-        {IDD_TIMES, TimesPageProc},
-        {IDD_VIEW, ViewPageProc},
-        {IDD_MISC, MiscPageProc},
+    } Pages[5] = {
+        {IDD_ACTIONS, ActionsPageProc}, {IDD_TIMES, TimesPageProc}, {IDD_VIEW, ViewPageProc},
+        {IDD_MISC, MiscPageProc},       {IDD_KEYS, KeysPageProc},
     };
-    HPROPSHEETPAGE handles[4];
-    for (int i = 0; i < 4; ++i)
+    HPROPSHEETPAGE handles[5];
+    for (int i = 0; i < 5; ++i)
     {
         PROPSHEETPAGEA page = {};
         page.dwSize = sizeof page;
@@ -88,11 +86,13 @@ void ShowOptions(HWND owner)
     sheet.hwndParent = owner;
     sheet.hInstance = Instance;
     sheet.pszCaption = ProgramCaption;
-    sheet.nPages = 4;
+    sheet.nPages = 5;
     sheet.nStartPage = 0;
     sheet.phpage = handles;
     PropertySheetA(&sheet);
     StopTestSound();
+    // However the sheet closed, the keys work again as they are stored.
+    RegisterProgramHotKeys();
 
     OptionsOpen = 0;
     SaveSettings();

@@ -1,4 +1,4 @@
-// The options window: a modal property sheet of four pages that edit the settings in place,
+// The options window: a modal property sheet of five pages that edit the settings in place,
 // and the routines every page shares.
 #pragma once
 
@@ -44,3 +44,5 @@ INT_PTR CALLBACK ActionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK TimesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ViewPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MiscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// The keys from anywhere: stored by OK alone, not when the page is left.
+INT_PTR CALLBACK KeysPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -59,6 +59,14 @@ const ControlSetting InvertedBoxSettings[InvertedBoxCount] = {
 
 const ControlTip FixedTipTable[] = {
     {5005, "Keep the computer awake while a count can end"},
+    {6020, "The key that starts or stops the count from any program"},
+    {6021, "The key that resets the count from any program"},
+    {6022, "The key that opens QuickSet at the pointer from any program"},
+    {6023, "The key that brings Mivo to the front, or sends it away"},
+    {6030, "No key for Start/Stop"},
+    {6031, "No key for Reset"},
+    {6032, "No key for QuickSet"},
+    {6033, "No key for Show/Hide"},
     {ControlTableEnd, nullptr},
 };
 

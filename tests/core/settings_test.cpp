@@ -66,7 +66,7 @@ TEST(SettingsRecordDefaults, SetEveryDefaultAndKeepTheRest)
     } kept[] = {{offsetof(SettingsRecord, AlarmPath), 600},
                 {offsetof(SettingsRecord, WindowPlacement), 44},
                 {offsetof(SettingsRecord, CustomColours), 64},
-                {offsetof(SettingsRecord, Reserved2076), 20},
+                {offsetof(SettingsRecord, Reserved2092), 4},
                 {offsetof(SettingsRecord, ThreadWord), 3000 - 2096}};
     for (const auto& k : kept)
         for (size_t i = 0; i < k.size; ++i)
@@ -87,7 +87,8 @@ TEST(SettingsRecordDefaults, SetEveryDefaultAndKeepTheRest)
         {1356, 0},        {1360, 65},     {1364, 1500},     {1968, 100},
         {1972, 0xFFFFFF}, {1976, 0},      {2044, 300000},   {2048, 0},
         {2056, 1},        {2060, 0},      {2064, 0},        {2068, 400},
-        {2072, 0},        {2052, 0}, // AllowSleep: kept awake
+        {2072, 0},        {2052, 0},                                   // AllowSleep: kept awake
+        {2076, 0},        {2080, 0},      {2084, 0},        {2088, 0}, // no hotkeys
     };
     for (const auto& w : words)
     {

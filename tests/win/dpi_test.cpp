@@ -511,7 +511,7 @@ TEST_P(AtScale, TheCountFillsItsBandAndNoTextIsCut)
     EXPECT_NEAR(expected * 96.0 / dpi, font96, font96 * 0.04 + 1);
 
     EXPECT_EQ(seen["opened"], "quickset about options time-up");
-    EXPECT_EQ(seen["pages"], "4");
+    EXPECT_EQ(seen["pages"], "5");
     EXPECT_EQ(seen["cut"], "");
 }
 

@@ -190,13 +190,15 @@ TEST(Executable, LateLibrariesAreNotImported)
 
 TEST(Executable, StaysWithinItsSizeBudget)
 {
-    // 192 KB stripped, of which the icons' fourteen images take about 80. Crossing it has so
-    // far always meant a piece of the C++ runtime (a function-local static's guard, an
-    // exception path) pulled in by accident: that alone is over 100 KB.
+    // 208 KB stripped, of which the icons' fourteen images take about 80 and the program's
+    // code about 80 (it was 192 before sleep handling and the keys from anywhere added some
+    // 14 KB of code and dialogs). Crossing it has so far always meant a piece of the C++
+    // runtime (a function-local static's guard, an exception path) pulled in by accident:
+    // that alone is over 100 KB.
     WIN32_FILE_ATTRIBUTE_DATA file = {};
     ASSERT_TRUE(GetFileAttributesExA(ProductExePath().c_str(), GetFileExInfoStandard, &file));
     EXPECT_EQ(file.nFileSizeHigh, 0u);
-    EXPECT_LE(file.nFileSizeLow, 192u * 1024u);
+    EXPECT_LE(file.nFileSizeLow, 208u * 1024u);
     EXPECT_GT(file.nFileSizeLow, 32u * 1024u) << "not the program";
 }
 

@@ -486,6 +486,16 @@ int RunChildMode(const char* mode)
 {
     if (std::getenv("MIVO_REMOVABLE") != nullptr) DriveTypeProc = RemovableDrive;
     if (std::strcmp(mode, "scale") == 0) return RunScaleChild();
+    if (std::strcmp(mode, "hotkey") == 0)
+    {
+        // Another program that holds Ctrl+Shift+K until it is ended.
+        const HWND window = CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 10, 10, nullptr,
+                                            nullptr, nullptr, nullptr);
+        const bool held = RegisterHotKey(window, 1, MOD_CONTROL | MOD_SHIFT, 'K') != FALSE;
+        Report(held ? "held" : "refused");
+        PumpMessagesFor(120000);
+        return 7;
+    }
     if (std::strcmp(mode, "marker") == 0)
     {
         // A program that a time-up runs: it leaves "marker.txt" beside itself.
@@ -570,4 +580,63 @@ std::string MarkerProgram(const std::string& folder)
     const std::string exe = folder + "marker.exe";
     if (!CopyFileA(self, exe.c_str(), FALSE)) return {};
     return exe;
+}
+
+bool RunUnixCommand(const std::string& command)
+{
+    static int runs = 0;
+    const std::string marker =
+        "/tmp/mivo-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs);
+    std::string line = "/bin/sh -c \"" + command + "; touch " + marker + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::string seen = "Z:" + marker;
+    for (char& c : seen)
+        if (c == '/') c = '\\';
+    const bool ended = PumpUntil([&] { return FileExists(seen); }, 20000);
+    DeleteFileA(seen.c_str());
+    return ended;
+}
+
+bool TypeKeys(const char* keys)
+{
+    return RunUnixCommand(std::string("/usr/bin/xdotool key --delay 50 ") + keys);
+}
+
+bool ClickAt(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    return RunUnixCommand("/usr/bin/xdotool mousemove " + std::to_string((r.left + r.right) / 2) +
+                          " " + std::to_string((r.top + r.bottom) / 2) + " click 1");
+}
+
+Notepad::Notepad()
+{
+    DWORD id = 0;
+    process = StartProgram("C:\\windows\\notepad.exe", "", NewTempFolder(), "", id);
+    if (process != nullptr)
+        window = WaitForWindowOf(id, [](HWND w) { return GetWindow(w, GW_OWNER) == nullptr; });
+}
+
+Notepad::~Notepad()
+{
+    if (process == nullptr) return;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+}
+
+bool Notepad::Focus() const
+{
+    SetForegroundWindow(window);
+    return RunUnixCommand("/usr/bin/xdotool search --sync --onlyvisible --name Notepad "
+                          "windowfocus --sync") &&
+           PumpUntil([this] { return GetForegroundWindow() == window; }, 10000);
 }

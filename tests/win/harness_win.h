@@ -132,6 +132,30 @@ struct MarkerMode
     MarkerMode& operator=(const MarkerMode&) = delete;
 };
 
+// A command of the Linux side (xdotool) run by /bin/sh to its end, while this thread's messages
+// go on: Wine starts a Linux program without a process to wait on, so the command leaves a
+// marker file when it is done, which this side sees on drive Z:. False if it never finished.
+bool RunUnixCommand(const std::string& command);
+// Keys typed on the real keyboard (xdotool key), into whatever window has the X focus.
+bool TypeKeys(const char* keys);
+// A click of the real mouse in the middle of `control`.
+bool ClickAt(HWND control);
+
+// Wine's Notepad, started for a test and ended with it: another program to give the focus to.
+struct Notepad
+{
+    HANDLE process = nullptr;
+    HWND window = nullptr;
+
+    Notepad();
+    ~Notepad();
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    // Notepad in front with the X focus, so that keys typed go to it.
+    bool Focus() const;
+};
+
 // The child-mode entry; returns the child's exit code.
 int RunChildMode(const char* mode);
 // Child mode "scale": the main window and its other windows at the screen's scale, measured

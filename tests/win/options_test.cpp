@@ -11,12 +11,14 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "alarm/alarm_win.h"
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
 #include "app/counting.h"
+#include "app/hotkeys.h"
 #include "data/data_win.h"
 #include "data/settings.h"
 #include "display/display_win.h"
@@ -262,7 +264,7 @@ std::string EditedStrings()
     return text;
 }
 
-TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
+TEST(OptionsSheet, ShowsFivePagesWithTheSettingsAndTheEditedStrings)
 {
     SettingsRecord record = DefaultRecord();
     record.AutoMinimise = 1;
@@ -280,9 +282,9 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
     std::string labels, firstPage, caption, tip, group, rowOne, rowThree, frequency;
     bool boxes = false, frequencyEnabled = false;
     int sheetsWhileOpen = 0;
-    RECT pages[4] = {};
+    RECT pages[5] = {};
     ASSERT_TRUE(WithOptions([&](User& u) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 5; ++i)
             labels += u.TabLabel(i) + " ";
         firstPage = WindowText(u.Page());
         GetWindowRect(u.Page(), &pages[0]);
@@ -311,12 +313,14 @@ TEST(OptionsSheet, ShowsFourPagesWithTheSettingsAndTheEditedStrings)
         frequency = u.Text(4011);
         frequencyEnabled = u.Enabled(4011);
         CaptureSheet(u, "options-misc");
+        u.ClickTab(4, "Keys");
+        GetWindowRect(u.Page(), &pages[4]);
         u.Press(IDOK);
     }));
-    EXPECT_EQ(labels, "Actions Times View Misc ");
+    EXPECT_EQ(labels, "Actions Times View Misc Keys ");
     EXPECT_EQ(firstPage, "Actions");
     EXPECT_EQ(sheetsWhileOpen, 1);
-    for (int i = 1; i < 4; ++i)
+    for (int i = 1; i < 5; ++i)
     {
         EXPECT_EQ(pages[i].right - pages[i].left, pages[0].right - pages[0].left) << i;
         EXPECT_EQ(pages[i].bottom - pages[i].top, pages[0].bottom - pages[0].top) << i;
@@ -1262,6 +1266,177 @@ TEST(ActionsPage, TestWritesTheAlarmSoundPathUnderTheCountLock)
     }));
     EXPECT_EQ(whileHeld, "before");
     EXPECT_EQ(afterwards, "C:\\no\\such.wav");
+}
+
+} // namespace
+
+namespace
+{
+
+// The Keys page: a key typed into an action's field on the real keyboard, as the hotkey
+// control reads it.
+uint32_t FieldKey(const User& u, int id)
+{
+    return static_cast<uint32_t>(SendMessageA(u.Control(id), HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+}
+
+// Clicks an action's field and types `keys` into it; true once it shows `shown` (the key
+// stored) and its status line `status`.
+bool TypeInto(User& u, int field, const char* keys, uint32_t shown, const char* status)
+{
+    ClickAt(u.Control(field));
+    TypeKeys(keys);
+    const bool ok =
+        WaitUntil([&] { return FieldKey(u, field) == shown && u.Text(field + 20) == status; });
+    if (!ok) std::printf("field %x status '%s'\n", FieldKey(u, field), u.Text(field + 20).c_str());
+    return ok;
+}
+
+std::vector<UINT> Registered;
+BOOL WINAPI RecordRegisterHotKey(HWND window, int id, UINT modifiers, UINT key)
+{
+    Registered.push_back(key);
+    return RegisterHotKey(window, id, modifiers, key);
+}
+
+const uint32_t CtrlShiftK = HotKeyWord('K', HotKeyControl | HotKeyShift);
+const uint32_t CtrlShiftJ = HotKeyWord('J', HotKeyControl | HotKeyShift);
+
+// An older settings file has no keys, and nothing is registered. Typed on the Keys page, a key
+// is refused with its reason (a plain letter, F12 alone, one another action has), or taken;
+// OK stores and registers it, and it works while another program has the focus.
+TEST(KeysPage, KeysTypedOnThePageAreStoredOnOkAndWorkFromAnotherProgram)
+{
+    RegisterHotKeyProc = RecordRegisterHotKey;
+    SettingsRecord record = DefaultRecord();
+    record.CountDirection = 1;
+    const std::string folder = StartInTempFolder("Mivo.exe /m=5", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    EXPECT_TRUE(Registered.empty()) << "no key, nothing registered";
+
+    bool typed = false, plain = false, f12 = false, twice = false, second = false;
+    std::string labels;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        for (int id = 6010; id < 6014; ++id)
+            labels += u.Text(id) + "|";
+        typed = TypeInto(u, 6020, "ctrl+shift+k", CtrlShiftK, "");
+        plain = TypeInto(u, 6021, "k", 0, "Needs Ctrl or Alt, or a function key");
+        f12 = TypeInto(u, 6021, "F12", 0, "F12 alone is kept for debuggers");
+        twice = TypeInto(u, 6021, "ctrl+shift+k", 0, "Already used for Start/Stop");
+        second = TypeInto(u, 6021, "ctrl+shift+j", CtrlShiftJ, "");
+        CaptureSheet(u, "options-keys");
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(labels, "Start/Stop|Reset|QuickSet|Show/Hide|");
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(plain);
+    EXPECT_TRUE(f12);
+    EXPECT_TRUE(twice);
+    EXPECT_TRUE(second);
+    EXPECT_EQ(Settings.HotKeys[HotKeyStartStop], CtrlShiftK);
+    EXPECT_EQ(Settings.HotKeys[HotKeyReset], CtrlShiftJ);
+    EXPECT_EQ(FileSettingsImage(folder).substr(8 + 2076, 8),
+              std::string("\x4B\x03\0\0\x4A\x03\0\0", 8));
+    EXPECT_TRUE(HotKeyRegistered(HotKeyStartStop));
+    EXPECT_TRUE(HotKeyRegistered(HotKeyReset));
+    EXPECT_FALSE(HotKeyRegistered(HotKeyQuickSet));
+
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Focus());
+    ASSERT_TRUE(TypeKeys("ctrl+shift+k"));
+    EXPECT_TRUE(PumpUntil([] { return Locked(Count.Running) != 0; }, 10000));
+}
+
+// While the page shows, the keys are let go (a key pressed goes into its field); leaving the
+// page registers them again as stored; Cancel keeps the old keys. Reset clears them all.
+TEST(KeysPage, CancelKeepsTheOldKeysAndResetClearsThem)
+{
+    SettingsRecord record = DefaultRecord();
+    record.HotKeys[HotKeyStartStop] = CtrlShiftK;
+    record.HotKeys[HotKeyReset] = CtrlShiftJ;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(record)).empty());
+    ASSERT_TRUE(HotKeyRegistered(HotKeyStartStop));
+    bool letGo = false, edited = false, cleared = false, again = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        letGo = !HotKeyRegistered(HotKeyStartStop) && !HotKeyRegistered(HotKeyReset);
+        edited =
+            TypeInto(u, 6020, "ctrl+shift+o", HotKeyWord('O', HotKeyControl | HotKeyShift), "");
+        u.Click(6031);
+        cleared = FieldKey(u, 6021) == 0;
+        u.ClickTab(0, "Actions");
+        again = HotKeyRegistered(HotKeyStartStop) && HotKeyRegistered(HotKeyReset);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_TRUE(letGo);
+    EXPECT_TRUE(edited);
+    EXPECT_TRUE(cleared);
+    EXPECT_TRUE(again);
+    EXPECT_EQ(Settings.HotKeys[HotKeyStartStop], CtrlShiftK);
+    EXPECT_EQ(Settings.HotKeys[HotKeyReset], CtrlShiftJ);
+    EXPECT_TRUE(HotKeyRegistered(HotKeyStartStop));
+    EXPECT_TRUE(HotKeyRegistered(HotKeyReset));
+
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        u.Click(1057);
+        const HWND prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(prompt); });
+        u.Press(IDOK);
+    }));
+    for (uint32_t action = 0; action < HotKeyCount; ++action)
+    {
+        EXPECT_EQ(Settings.HotKeys[action], 0u) << action;
+        EXPECT_FALSE(HotKeyRegistered(action)) << action;
+    }
+}
+
+// A key another program holds: not registered at start-up, shown so on the page; the others
+// work as usual.
+TEST(KeysPage, AKeyAnotherProgramHoldsIsShownTakenAndTheRestWork)
+{
+    const std::string folder = NewTempFolder();
+    const std::string report = folder + "holder.txt";
+    const HANDLE holder =
+        StartChild(folder, "holder.exe", "hotkey", folder, "MIVO_REPORT=" + report);
+    ASSERT_NE(holder, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return FileExists(report); }, 20000));
+    EXPECT_EQ(ReadBytes(report), "held");
+
+    SettingsRecord record = DefaultRecord();
+    record.CountDirection = 1;
+    record.HotKeys[HotKeyStartStop] = CtrlShiftK;
+    record.HotKeys[HotKeyReset] = CtrlShiftJ;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /m=5 g", SettingsImage(record)).empty());
+    EXPECT_FALSE(HotKeyRegistered(HotKeyStartStop));
+    EXPECT_TRUE(HotKeyRegistered(HotKeyReset));
+    std::string taken, free;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        taken = u.Text(6040);
+        free = u.Text(6041);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(taken, "Taken by another program");
+    EXPECT_EQ(free, "");
+
+    PumpMessagesFor(1500);
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Focus());
+    ASSERT_TRUE(TypeKeys("ctrl+shift+j"));
+    EXPECT_TRUE(PumpUntil(
+        [] {
+            CountLockGuard lock;
+            return ShownValue(GetTickCount()) > 299000;
+        },
+        10000))
+        << "reset";
+    TerminateProcess(holder, 0);
+    WaitForSingleObject(holder, 10000);
+    CloseHandle(holder);
 }
 
 } // namespace
