@@ -286,11 +286,18 @@ LRESULT MainWindowOnTrayNotify(HWND window, WPARAM id, LPARAM mouseMessage)
     return 0;
 }
 
+// 1 while the QuickSet window is open: a key from anywhere can ask for it again meanwhile, and
+// one grid at a time is enough.
+uint32_t QuickSetShowing;
+
 // The chosen time is a one-off: SelectedTime keeps its value and the reset skips it once.
 void RunQuickSet(HWND window)
 {
+    if (QuickSetShowing != 0) return;
+    QuickSetShowing = 1;
     const INT_PTR chosen = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_QUICKSET), window,
                                            QuickSetProc, reinterpret_cast<LPARAM>(TooltipRecord));
+    QuickSetShowing = 0;
     // Cancel (2) and a window that could not be shown (-1, 0) lie below every time button's id.
     if (chosen <= static_cast<INT_PTR>(QuickSetIdBase)) return;
     const uint32_t result = static_cast<uint32_t>(chosen);

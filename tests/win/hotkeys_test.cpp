@@ -70,18 +70,28 @@ TEST(KeysFromAnywhere, TypedInAnotherProgramTheyCommandTheTimer)
         << "back from the tray";
     EXPECT_EQ(WindowState, WindowNormal);
 
-    // QuickSet opens at the pointer; Esc closes it.
+    // QuickSet opens at the pointer, once however often its key is pressed; Esc closes it.
     ASSERT_TRUE(notepad.Focus());
     std::atomic<bool> opened{false};
+    std::atomic<bool> another{false};
     AsUser([&] {
         TypeKeys("ctrl+shift+u");
         const HWND grid =
             WaitForWindow(nullptr, [](HWND window) { return GetDlgItem(window, 2640) != nullptr; });
         opened = grid != nullptr;
-        if (grid != nullptr) PostMessageA(grid, WM_COMMAND, IDCANCEL, 0);
+        if (grid == nullptr) return;
+        TypeKeys("ctrl+shift+u");
+        another = WaitForWindow(
+                      nullptr,
+                      [grid](HWND window) {
+                          return window != grid && GetDlgItem(window, 2640) != nullptr;
+                      },
+                      2000) != nullptr;
+        PostMessageA(grid, WM_COMMAND, IDCANCEL, 0);
     });
     PumpMessagesFor(300);
     EXPECT_TRUE(opened) << "QuickSet";
+    EXPECT_FALSE(another) << "a second grid";
 }
 
 } // namespace
