@@ -82,6 +82,7 @@ INT_PTR PromptOnInit(HWND dialog, PromptDialog& prompt)
                  AutoCloseMilliseconds(request.PromptAutoCloseSeconds), nullptr);
 
     MakePromptFonts(dialog, prompt, DpiOfWindow(dialog));
+    if (request.Opened != nullptr) request.Opened(dialog, request.OpenedContext);
     return TRUE; // the focus goes to the first tab stop, the first button
 }
 
@@ -137,6 +138,7 @@ INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         if (wParam != PromptAutoCloseTimer) return FALSE;
         ClosePrompt(dialog, *prompt, PromptFirst);
         return TRUE;
+    case PromptWithdrawMessage: ClosePrompt(dialog, *prompt, PromptWithdrawn); return TRUE;
     case WM_DPICHANGED:
         // The window moved to a screen of another scale: the dialog manager scales the
         // dialog's own font and size; the fonts it was given here are made anew.

@@ -26,15 +26,24 @@ struct PromptRequest
     uint32_t Mode = 0;
     uint32_t PromptKeepOnTop = 1;        // 0: the prompt is an ordinary, not top-most window
     uint32_t PromptAutoCloseSeconds = 0; // 0: wait for a button; else close with result 1
+    // Called on the prompt's thread as soon as its window exists, with OpenedContext: a caller
+    // that may have to withdraw the prompt (PromptWithdrawMessage) learns its window here.
+    void (*Opened)(HWND prompt, UINT_PTR context) = nullptr;
+    UINT_PTR OpenedContext = 0;
 };
 
 // Results of a prompt.
 enum : uint32_t
 {
-    PromptNoAnswer = 0, // the prompt could not be shown
-    PromptFirst = 1,    // first button, Enter on it, or the auto-close
-    PromptSecond = 2,   // second button, or Esc
+    PromptNoAnswer = 0,  // the prompt could not be shown
+    PromptFirst = 1,     // first button, Enter on it, or the auto-close
+    PromptSecond = 2,    // second button, or Esc
+    PromptWithdrawn = 3, // closed by the program (PromptWithdrawMessage): nobody answered
 };
+
+// Posted to an open prompt from any thread: it closes with PromptWithdrawn, the question no
+// longer standing.
+constexpr UINT PromptWithdrawMessage = WM_APP + 0x50;
 
 // The font heights of the prompt: buttons and the normal message, and the small message.
 constexpr int PromptLargeFontHeight = 20;

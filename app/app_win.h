@@ -86,7 +86,7 @@ template <typename Operation> void RunCountOperation(Operation operation)
 
 // Sleep (app/power.h), on the window's thread: asks Windows for what AwakeShown and
 // WakeTimerShown say, each call made only when what it asks changes. RearmWakeTimer sets an
-// armed timer again for the same tick (the wall clock was changed); EndPowerRequests lets go of
+// armed timer again for the same end (the wall clock was changed); EndPowerRequests lets go of
 // both at exit.
 void ApplyPowerRequests();
 void RearmWakeTimer();
@@ -104,14 +104,19 @@ extern BOOL(WINAPI* CancelWakeTimerProc)(HANDLE timer);
 void StartCountingThread();
 // Time-up windows whose answers have been carried out (posted); the tests wait for it.
 extern volatile LONG TimeUpAnswersCarried;
+// Closes, without an answer, every time-up window whose time-up has been overtaken
+// (EffectCloseTimeUpWindows); from any thread, without the lock.
+void CloseOvertakenTimeUpWindows();
 
 // The keys from anywhere (app/hotkeys.h), on the main window under the program's own ids: each
-// stored key that is allowed, registered as Settings.HotKeys has it now (those registered
-// before are let go first). HotKeyRegistered tells whether an action's key is; HotKeyFree
-// whether no other program holds `word` (tried under a spare id and let go at once).
+// stored key that can work (TakeStoredHotKey), registered as Settings.HotKeys has it now
+// (those registered before are let go first). HotKeyRegistered tells whether an action's key
+// is; HotKeyRefused whether the latest registration of it failed (until the next one);
+// HotKeyFree whether no other program holds `word` (tried under a spare id and let go at once).
 void RegisterProgramHotKeys();
 void UnregisterProgramHotKeys();
 bool HotKeyRegistered(uint32_t action);
+bool HotKeyRefused(uint32_t action);
 bool HotKeyFree(uint32_t word);
 // RegisterHotKey; tests put a recorder in its place.
 extern BOOL(WINAPI* RegisterHotKeyProc)(HWND window, int id, UINT modifiers, UINT key);

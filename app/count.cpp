@@ -196,7 +196,8 @@ uint32_t StartCount(uint32_t tick)
     Count.StartTick = tick - Count.StartTick; // the paused count becomes a start tick
     Count.Running = 1;
     Count.Serial = NextCountSerial(Count.Serial);
-    effects |= EffectStopLabel | EffectButtonVisibility | EffectSystemMenu;
+    effects |=
+        EffectStopLabel | EffectButtonVisibility | EffectSystemMenu | EffectCloseTimeUpWindows;
     if (Settings.AutoMinimise != 0) effects |= EffectMinimise;
     return effects;
 }
@@ -207,7 +208,8 @@ uint32_t StopCount(uint32_t tick)
     Count.Running = 0;
     Count.StartTick = tick - Count.StartTick; // the start tick becomes the paused count
     Count.Serial = NextCountSerial(Count.Serial);
-    return EffectButtonVisibility | EffectCloseSoundPlayer | EffectStartLabel | EffectSystemMenu;
+    return EffectButtonVisibility | EffectCloseSoundPlayer | EffectStartLabel | EffectSystemMenu |
+           EffectCloseTimeUpWindows;
 }
 
 uint32_t AcknowledgeTimeUp()
@@ -221,7 +223,7 @@ uint32_t AcknowledgeTimeUp()
     uint32_t effects = LoadSetTime(Settings.SetTime);
     ZeroCount();
     return effects | EffectStartLabel | EffectCloseSoundPlayer | EffectButtonVisibility |
-           EffectInvalidate | EffectSystemMenu;
+           EffectInvalidate | EffectSystemMenu | EffectCloseTimeUpWindows;
 }
 
 uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial)

@@ -55,6 +55,10 @@ constexpr uint32_t EffectAnnounce = 1u << 13;
 // What the program asks of Windows about sleep has changed (AwakeShown and WakeTimerShown,
 // app/power.h).
 constexpr uint32_t EffectPower = 1u << 14;
+// A start, stop or acknowledgement has overtaken every time-up before it: their windows close
+// without an answer (a question before a shutdown stays until it is answered). A later time-up
+// alone closes none: an automatic repeat's window closes by itself.
+constexpr uint32_t EffectCloseTimeUpWindows = 1u << 15;
 
 // Days, hours, minutes and seconds normalised, then clamped to 3 .. 4 294 967 seconds;
 // the milliseconds are added after the clamp.

@@ -18,6 +18,8 @@ uint32_t TextLateness;
 uint32_t TimeUpDueTick;
 uint32_t TimeUpWakeAsked;
 uint32_t CountingWakeTick;
+uint32_t LateQuestionsOpen;
+uint32_t LateAskedTick;
 
 namespace
 {
@@ -179,11 +181,19 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
     Count.Serial = NextCountSerial(Count.Serial);
     requests.TimeUpSerial = Count.Serial;
 
-    // A shutdown or restart that a sleep made late asks first, in a window that waits.
-    const bool asks = LateTimeUpAnswer(TimeUpLateness, Settings.AlarmAction) == LateAsksFirst;
-    requests.TimeUpAsks = asks ? 1 : 0;
+    // A shutdown or restart that a sleep made late, or that comes while such a question is
+    // open, asks first, in a window that waits; its count waits at its end meanwhile, so no
+    // later period can shut down behind the question's back.
+    const bool asks =
+        LateTimeUpAnswer(TimeUpLateness, Settings.AlarmAction, LateQuestionsOpen) == LateAsksFirst;
+    if (asks)
+    {
+        requests.TimeUpAsks = 1;
+        ++LateQuestionsOpen;
+        LateAskedTick = tick;
+    }
 
-    if (Settings.WaitMode == 0 && ThenActionGoesOn() && Count.TargetTime > ShortestRepeat)
+    if (!asks && Settings.WaitMode == 0 && ThenActionGoesOn() && Count.TargetTime > ShortestRepeat)
     {
         // Automatic repeat: the count runs straight on with the new period.
         requests.Effects |= ChangeForThenAction();
@@ -193,8 +203,8 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
         thread.AlarmAccum = 0;
         Settings.AlarmCycleActive = 1;
         requests.PrepareAlarmSound = 1;
-        if (!asks) PostAlarmAction(requests);
-        if (Settings.ShowTimeUpWindow != 0 || asks)
+        PostAlarmAction(requests);
+        if (Settings.ShowTimeUpWindow != 0)
         {
             requests.StartTimeUpThread = 1;
             requests.TimeUpAutoClose = 1;
@@ -361,8 +371,10 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     // The tick this pass was due at, by the wait the last one asked for.
     const uint32_t asked = Waiting == WaitingForTick ? WaitingUntil : tick;
 
-    if (Count.Running == 0 && Settings.AlarmCycleActive == 0)
+    if (Count.Running == 0 && Settings.AlarmCycleActive == 0 && UntilAwakeEnds(tick) == NothingDue)
     {
+        // The keeping awake for an unanswered question may have just run out.
+        requests.Effects |= PowerEffects(tick);
         ShowDue = 0;
         Waiting = WaitingForWork;
         WaitingThread = thread;
@@ -420,7 +432,8 @@ void ApplyThenAction(CountRequests& requests, uint32_t command, uint32_t serial)
 CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial)
 {
     CountRequests requests = {};
-    if (result == TimeUpWindowNotShown || serial != Count.Serial) return requests;
+    if (result == TimeUpWindowNotShown || result == TimeUpWindowWithdrawn || serial != Count.Serial)
+        return requests;
     requests.Effects = EffectInvalidateErase;
     // The acknowledgement moves the serial on once; a start that follows it names that one.
     const uint32_t acknowledged = NextCountSerial(serial);
@@ -449,13 +462,18 @@ CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t 
     return requests;
 }
 
-CountRequests LateTimeUpClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial)
+CountRequests LateTimeUpClosed(uint32_t result, uint32_t serial, uint32_t tick)
 {
     CountRequests requests = {};
-    if (result == TimeUpWindowNotShown) return requests;
-    requests.Effects = EffectInvalidateErase;
-    // Asked in so many words, the action is carried out whatever happened to the count since.
-    if (result == TimeUpWindowFirst) Post(requests, CmdAlarmAction);
-    if (fromRepeat == 0 && serial == Count.Serial) Post(requests, CmdAcknowledgeTimeUp, serial);
+    if (LateQuestionsOpen != 0) --LateQuestionsOpen;
+    if (result != TimeUpWindowNotShown)
+    {
+        requests.Effects = EffectInvalidateErase;
+        // Asked in so many words, the action is carried out whatever happened to the count since.
+        if (result == TimeUpWindowFirst) Post(requests, CmdAlarmAction);
+        if (serial == Count.Serial) Post(requests, CmdAcknowledgeTimeUp, serial);
+    }
+    // The question no longer keeps the computer awake.
+    requests.Effects |= PowerEffects(tick);
     return requests;
 }

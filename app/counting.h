@@ -22,6 +22,10 @@ extern uint32_t TimeUpDueTick;
 extern uint32_t TimeUpWakeAsked;
 // The tick the latest pass asked to be woken at (while it waits for a tick).
 extern uint32_t CountingWakeTick;
+// Time-up windows open that ask before a shutdown or restart (LateTimeUpClosed answers each),
+// and the tick the latest of them was asked at.
+extern uint32_t LateQuestionsOpen;
+extern uint32_t LateAskedTick;
 
 // Values private to the counting thread; the shell keeps one for the thread's life.
 struct CountingThreadState
@@ -72,12 +76,12 @@ struct CountRequests
     uint32_t PostSerials[4];    // each one's lParam: the serial an answer names, else 0
     uint32_t Effects;           // Effect* bits
     uint32_t StartTimeUpThread; // show the time-up window on a thread of its own
-    uint32_t TimeUpAutoClose;   // an automatic repeat's: that window closes itself after 3 s
-                                // unless it asks; hand it to the thread and back to
-                                // TimeUpWindowClosed or LateTimeUpClosed as `fromRepeat`
+    uint32_t TimeUpAutoClose;   // an automatic repeat's: that window closes itself after 3 s;
+                                // hand it to the thread and back to TimeUpWindowClosed as
+                                // `fromRepeat`
     uint32_t TimeUpSerial;      // the serial of the time-up it answers; hand it on the same way
-    uint32_t TimeUpAsks;        // it asks before a shutdown or restart a sleep made late
-                                // (LateTimeUpClosed answers it)
+    uint32_t TimeUpAsks;        // it asks before a shutdown or restart (LateTimeUpAnswer);
+                                // LateTimeUpClosed answers it
     uint32_t CheckSoundPlayer;  // a player whose position equals SoundEndPosition: post
                                 // CmdStopSound naming it (it has played to its end)
     uint32_t StopSoundPlayer;   // a player, if any: post CmdStopSound naming it
@@ -112,9 +116,10 @@ void ApplyThenAction(CountRequests& requests, uint32_t command, uint32_t serial)
 // How a time-up window closed: the prompt's own results.
 enum : uint32_t
 {
-    TimeUpWindowNotShown = 0, // it could not be created
-    TimeUpWindowFirst = 1,    // "OK" or the auto-close
-    TimeUpWindowSecond = 2,   // the second button or Esc
+    TimeUpWindowNotShown = 0,  // it could not be created
+    TimeUpWindowFirst = 1,     // "OK" or the auto-close
+    TimeUpWindowSecond = 2,    // the second button or Esc
+    TimeUpWindowWithdrawn = 3, // closed because its time-up was overtaken: no answer
 };
 
 // The time-up thread's answer once its window closed with `result`; `fromRepeat` and `serial`
@@ -122,11 +127,14 @@ enum : uint32_t
 // window with erase and stops a sound player, if any; its posts only acknowledge or stop,
 // except where the answer asks for the next count, and each names the serial it expects. A
 // window never shown answers nothing: the time-up waits. Nor does an answer overtaken by a
-// later time-up, acknowledgement, start or stop: it changes nothing at all.
+// later time-up, acknowledgement, start or stop, nor a window closed for it (withdrawn): it
+// changes nothing at all, and what overtook it has dealt with the sound.
 CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial);
 
-// The answer of a time-up window that asked before a shutdown or restart a sleep made late
-// (TimeUpAsks): "Shut Down Now" or "Restart Now" carries the action out, "Cancel" does not;
-// either acknowledges a final time-up that nothing has overtaken. A window never shown answers
-// nothing: the time-up waits, and nothing shuts down.
-CountRequests LateTimeUpClosed(uint32_t result, uint32_t fromRepeat, uint32_t serial);
+// The answer, at `tick`, of a time-up window that asked before a shutdown or restart
+// (TimeUpAsks). Such a time-up ends its count whatever the "and then" step says: it waits at
+// its end, stopped. "Shut Down Now" or "Restart Now" carries the action out, "Cancel" does not;
+// either acknowledges the time-up unless something has overtaken it, and the count stays
+// stopped, to be started again on purpose. A window never shown answers nothing: the time-up
+// waits, and nothing shuts down. The question is no longer open either way.
+CountRequests LateTimeUpClosed(uint32_t result, uint32_t serial, uint32_t tick);

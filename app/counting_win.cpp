@@ -59,8 +59,47 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
 
 static_assert(uint32_t{PromptNoAnswer} == TimeUpWindowNotShown &&
                   uint32_t{PromptFirst} == TimeUpWindowFirst &&
-                  uint32_t{PromptSecond} == TimeUpWindowSecond,
+                  uint32_t{PromptSecond} == TimeUpWindowSecond &&
+                  uint32_t{PromptWithdrawn} == TimeUpWindowWithdrawn,
               "the time-up window answers with the prompt's results");
+
+// The time-up windows open now that a change elsewhere can overtake (under the count lock):
+// once their time-up is acknowledged, or the count started or stopped, by a key, the tray or
+// the menu, their buttons could only do nothing, so they close (EffectCloseTimeUpWindows). A
+// question before a shutdown is never among them: it stays until it is answered.
+struct OvertakableWindow
+{
+    uint32_t InUse;
+    uint32_t Serial; // of its time-up
+    HWND Window;     // null until the window exists
+};
+OvertakableWindow TimeUpWindows[8];
+constexpr uint32_t NoTimeUpSlot = sizeof TimeUpWindows / sizeof TimeUpWindows[0];
+
+// A slot for a window about to open for the time-up `serial`, NoTimeUpSlot when all are taken
+// (that window then simply stays until answered). Under the lock.
+uint32_t TakeTimeUpSlot(uint32_t serial)
+{
+    for (uint32_t slot = 0; slot < NoTimeUpSlot; ++slot)
+        if (TimeUpWindows[slot].InUse == 0)
+        {
+            TimeUpWindows[slot] = {1, serial, nullptr};
+            return slot;
+        }
+    return NoTimeUpSlot;
+}
+
+// The prompt's window exists: from now on it can be closed. Overtaken already, it closes at once.
+void TimeUpWindowOpened(HWND window, UINT_PTR slot)
+{
+    bool overtaken;
+    {
+        CountLockGuard lock;
+        TimeUpWindows[slot].Window = window;
+        overtaken = TimeUpWindows[slot].Serial != Count.Serial;
+    }
+    if (overtaken) PostMessageA(window, PromptWithdrawMessage, 0, 0);
+}
 
 // A time-up thread's parameter: the serial of its time-up (30 bits), whether it asks before a
 // late shutdown or restart, and whether it came from an automatic repeat (the lowest bit).
@@ -101,7 +140,8 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     // The prompt keeps pointers: its texts must not change under it while it is open.
     char message[sizeof Settings.TimeUpText];
     char late[100];
-    uint32_t thenAction, onTop, restarts, lateness;
+    uint32_t thenAction, onTop, restarts, lateness, overtaken;
+    uint32_t slot = NoTimeUpSlot;
     {
         CountLockGuard lock;
         CopyText(Settings.TimeUpText, message);
@@ -109,15 +149,23 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
         onTop = Settings.OnTopAlarm;
         restarts = Settings.AlarmAction == 6;
         lateness = GetTickCount() - TimeUpDueTick;
+        overtaken = asks == 0 && serial != Count.Serial;
+        if (asks == 0 && !overtaken) slot = TakeTimeUpSlot(serial);
     }
     PromptRequest request;
     request.Mode = PromptQuestion;
     if (onTop == 0) request.PromptKeepOnTop = 0;
     if (asks != 0)
     {
-        // Back from a sleep that passed the time-up: nothing ends the session unasked.
-        LateMessage(lateness, late);
-        request.Message = late;
+        // Back from a sleep that passed the time-up, nothing ends the session unasked; nor does
+        // a time-up on time while such a question is still open.
+        if (lateness >= LateAfterSleep)
+        {
+            LateMessage(lateness, late);
+            request.Message = late;
+        }
+        else
+            request.Message = message;
         request.FirstCaption = restarts ? "Restart Now" : "Shut Down Now";
         request.SecondCaption = "Cancel";
     }
@@ -128,13 +176,21 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
         request.SecondCaption = UiString(thenAction == 0 ? 144 : 145);
         request.PromptAutoCloseSeconds = fromRepeat != 0 ? 3 : 0;
     }
-    const uint32_t result = ShowPrompt(MainWindow, request);
+    if (slot != NoTimeUpSlot)
+    {
+        request.Opened = TimeUpWindowOpened;
+        request.OpenedContext = slot;
+    }
+    // A time-up overtaken before its window could open needs no window.
+    const uint32_t result =
+        overtaken != 0 ? TimeUpWindowWithdrawn : ShowPrompt(MainWindow, request);
 
     CountRequests requests;
     RECT timeBand;
     {
         CountLockGuard lock;
-        requests = asks != 0 ? LateTimeUpClosed(result, fromRepeat, serial)
+        if (slot != NoTimeUpSlot) TimeUpWindows[slot].InUse = 0;
+        requests = asks != 0 ? LateTimeUpClosed(result, serial, GetTickCount())
                              : TimeUpWindowClosed(result, fromRepeat, serial);
         timeBand = TimeBand;
     }
@@ -218,6 +274,20 @@ void UnlockCount()
     const bool wake = TakeCountingWake(GetTickCount());
     LeaveCriticalSection(&CountLockSection);
     if (wake) SetEvent(CountingWake);
+}
+
+void CloseOvertakenTimeUpWindows()
+{
+    HWND overtaken[NoTimeUpSlot];
+    uint32_t count = 0;
+    {
+        CountLockGuard lock;
+        for (const OvertakableWindow& entry : TimeUpWindows)
+            if (entry.InUse != 0 && entry.Window != nullptr && entry.Serial != Count.Serial)
+                overtaken[count++] = entry.Window;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        PostMessageA(overtaken[i], PromptWithdrawMessage, 0, 0);
 }
 
 void CopyCountTitle(char (&title)[64])

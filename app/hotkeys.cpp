@@ -86,13 +86,35 @@ const char* HotKeyActionName(uint32_t action)
     return action < HotKeyCount ? Actions[action].Name : "";
 }
 
+bool SameHotKey(uint32_t a, uint32_t b)
+{
+    const uint32_t extended = HotKeyWord(0, HotKeyExtended);
+    return (a & ~extended) == (b & ~extended);
+}
+
 uint32_t HotKeyHolder(const uint32_t (&words)[HotKeyCount], uint32_t action)
 {
     if (action >= HotKeyCount || JudgeHotKey(words[action]) != HotKeyAllowed) return HotKeyCount;
-    // The extended-key flag tells two keys of one name apart (the keypad's Enter): same key.
     for (uint32_t other = 0; other < HotKeyCount; ++other)
-        if (other != action && words[other] == words[action]) return other;
+        if (other != action && SameHotKey(words[other], words[action])) return other;
     return HotKeyCount;
+}
+
+TakenHotKey TakeStoredHotKey(const uint32_t (&stored)[HotKeyCount], uint32_t action)
+{
+    TakenHotKey taken = {0, HotKeyNone, HotKeyCount};
+    if (action >= HotKeyCount) return taken;
+    const uint32_t word = stored[action];
+    taken.Verdict = JudgeHotKey(word);
+    if (taken.Verdict != HotKeyAllowed) return taken;
+    for (uint32_t earlier = 0; earlier < action; ++earlier)
+        if (JudgeHotKey(stored[earlier]) == HotKeyAllowed && SameHotKey(stored[earlier], word))
+        {
+            taken.Holder = earlier;
+            return taken;
+        }
+    taken.Word = word;
+    return taken;
 }
 
 uint32_t HotKeyCommand(uint32_t id)

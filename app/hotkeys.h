@@ -58,8 +58,23 @@ const char* HotKeyRefusal(uint32_t verdict);
 // The action's name on the Keys page and in "Already used for ...".
 const char* HotKeyActionName(uint32_t action);
 
+// Whether two words are one key to RegisterHotKey: the same key and modifiers, the
+// extended-key flag aside (Ctrl+Enter and Ctrl+keypad Enter, Ctrl+Home and Ctrl+Num 7).
+bool SameHotKey(uint32_t a, uint32_t b);
+
 // Another action of `words` that has the key of `action`, else HotKeyCount.
 uint32_t HotKeyHolder(const uint32_t (&words)[HotKeyCount], uint32_t action);
+
+// A stored key as the program takes it: the word itself when it can work, else none (0) with
+// the reason. A word that is no key or is refused (Verdict), and the key of an earlier action
+// (Holder, else HotKeyCount), are none: they are neither registered nor shown as keys.
+struct TakenHotKey
+{
+    uint32_t Word;
+    uint32_t Verdict; // JudgeHotKey of the stored word
+    uint32_t Holder;  // the earlier action that has the same key
+};
+TakenHotKey TakeStoredHotKey(const uint32_t (&stored)[HotKeyCount], uint32_t action);
 
 // The program's hotkey ids: HotKeyIdBase + action; HotKeySpareId only while a key is tried.
 constexpr uint32_t HotKeyIdBase = 0x4D10;

@@ -9,8 +9,10 @@ BOOL(WINAPI* RegisterHotKeyProc)(HWND, int, UINT, UINT) = RegisterHotKey;
 namespace
 {
 
-// Which stored keys are registered now.
+// Which stored keys are registered now, and which the latest registration tried and failed
+// (another program holds them): the Keys page says so the next time it opens.
 bool Registered[HotKeyCount];
+bool Refused[HotKeyCount];
 
 // Registers `word` as hotkey `id` of the main window: without repeats where Windows knows that
 // (7 and later), else as Vista takes it.
@@ -28,9 +30,11 @@ void RegisterProgramHotKeys()
     UnregisterProgramHotKeys();
     for (uint32_t action = 0; action < HotKeyCount; ++action)
     {
-        const uint32_t word = Settings.HotKeys[action];
-        Registered[action] = JudgeHotKey(word) == HotKeyAllowed &&
-                             RegisterWord(static_cast<int>(HotKeyIdBase + action), word);
+        // A damaged, refused or doubled stored key is none: nothing is registered for it.
+        const uint32_t word = TakeStoredHotKey(Settings.HotKeys, action).Word;
+        Registered[action] =
+            word != 0 && RegisterWord(static_cast<int>(HotKeyIdBase + action), word);
+        Refused[action] = word != 0 && !Registered[action];
     }
 }
 
@@ -47,6 +51,11 @@ void UnregisterProgramHotKeys()
 bool HotKeyRegistered(uint32_t action)
 {
     return action < HotKeyCount && Registered[action];
+}
+
+bool HotKeyRefused(uint32_t action)
+{
+    return action < HotKeyCount && Refused[action];
 }
 
 bool HotKeyFree(uint32_t word)

@@ -22,6 +22,11 @@ bool RepeatingUnanswered(uint32_t tick)
            tick - TimeUpDueTick < AwakeAfterTimeUp;
 }
 
+bool AskingUnanswered(uint32_t tick)
+{
+    return LateQuestionsOpen != 0 && tick - LateAskedTick < AwakeAfterTimeUp;
+}
+
 } // namespace
 
 uint32_t AwakeWanted(const AwakeFacts& facts)
@@ -32,7 +37,15 @@ uint32_t AwakeWanted(const AwakeFacts& facts)
     if (facts.Running == 0 && facts.TimeIsUp != 0 && facts.Repeating != 0 &&
         facts.SinceTimeUp < AwakeAfterTimeUp)
         return AwakeSystem;
+    if (facts.Asking != 0 && facts.SinceAsked < AwakeAfterTimeUp) return AwakeSystem;
     return AwakeNothing;
+}
+
+uint64_t WakeTimerDelay(const WakeTimerPlan& plan, uint32_t now)
+{
+    const uint32_t passed = now - plan.Tick;
+    const uint64_t left = plan.Left > passed ? plan.Left - passed : 0;
+    return left > WakeLead ? left - WakeLead : 0;
 }
 
 uint32_t PowerEffects(uint32_t tick)
@@ -43,14 +56,21 @@ uint32_t PowerEffects(uint32_t tick)
                               Count.TimeIsUp,
                               Settings.AlarmCycleActive,
                               tick - TimeUpDueTick,
-                              FullScreen};
+                              FullScreen,
+                              LateQuestionsOpen != 0 ? 1u : 0u,
+                              tick - LateAskedTick};
     const uint32_t awake = AwakeWanted(facts);
-    WakeTimerPlan timer = {0, 0};
-    if (Settings.AllowSleep == 0 && Count.Running != 0 && CountCanEnd())
-        // E = tick - StartTick + CountOffset passes the target at this tick.
-        timer = {1, Count.StartTick - Count.CountOffset + Count.TargetTime + 1};
+    WakeTimerPlan timer = {0, 0, 0, 0};
+    const uint32_t elapsed = ElapsedCount(tick);
+    if (Settings.AllowSleep == 0 && Count.Running != 0 && CountCanEnd() &&
+        elapsed <= Count.TargetTime)
+        // E = tick - StartTick + CountOffset passes the target at EndTick. An end already
+        // passed arms nothing: the counting thread finds the time-up due.
+        timer = {1, Count.StartTick - Count.CountOffset + Count.TargetTime + 1, tick,
+                 uint64_t{Count.TargetTime} + 1 - elapsed};
+    // A running count's end stays where it is from pass to pass; only another end is news.
     if (awake == AwakeShown && timer.Armed == WakeTimerShown.Armed &&
-        timer.DueTick == WakeTimerShown.DueTick)
+        timer.EndTick == WakeTimerShown.EndTick)
         return 0;
     AwakeShown = awake;
     WakeTimerShown = timer;
@@ -59,12 +79,20 @@ uint32_t PowerEffects(uint32_t tick)
 
 uint32_t UntilAwakeEnds(uint32_t tick)
 {
-    if (Settings.AllowSleep != 0 || !RepeatingUnanswered(tick)) return 0xFFFFFFFF;
-    return TimeUpDueTick + AwakeAfterTimeUp - tick;
+    uint32_t until = 0xFFFFFFFF;
+    if (Settings.AllowSleep != 0) return until;
+    if (RepeatingUnanswered(tick)) until = TimeUpDueTick + AwakeAfterTimeUp - tick;
+    if (AskingUnanswered(tick))
+    {
+        const uint32_t asking = LateAskedTick + AwakeAfterTimeUp - tick;
+        if (asking < until) until = asking;
+    }
+    return until;
 }
 
-uint32_t LateTimeUpAnswer(uint32_t late, uint32_t action)
+uint32_t LateTimeUpAnswer(uint32_t late, uint32_t action, uint32_t questionsOpen)
 {
     const bool endsTheSession = action == 5 || action == 6;
-    return endsTheSession && late >= LateAfterSleep ? LateAsksFirst : LateGoesAhead;
+    const bool asks = late >= LateAfterSleep || questionsOpen != 0;
+    return endsTheSession && asks ? LateAsksFirst : LateGoesAhead;
 }

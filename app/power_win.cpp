@@ -26,9 +26,9 @@ EXECUTION_STATE ExecutionStateOf(uint32_t awake)
     return state;
 }
 
-// Arms the timer for the tick `due`: the same moment on the wall clock (UTC), which is what a
-// timer that wakes the computer counts by.
-void ArmWakeTimer(uint32_t due)
+// Arms the timer by `plan`: WakeLead before the count's end, at the same moment on the wall
+// clock (UTC), which is what a timer that wakes the computer counts by.
+void ArmWakeTimer(const WakeTimerPlan& plan)
 {
     if (WakeTimer == nullptr) WakeTimer = CreateWaitableTimerA(nullptr, TRUE, nullptr);
     if (WakeTimer == nullptr) return;
@@ -42,12 +42,13 @@ void ArmWakeTimer(uint32_t due)
         if (after == tick) break;
         tick = after;
     }
-    const auto left = static_cast<int32_t>(due - tick);
-    LARGE_INTEGER at;
+    ULARGE_INTEGER at;
     at.LowPart = now.dwLowDateTime;
-    at.HighPart = static_cast<LONG>(now.dwHighDateTime);
-    at.QuadPart += LONGLONG{left > 0 ? left : 0} * 10000; // in 100 ns
-    SetWakeTimerProc(WakeTimer, &at, 0, nullptr, nullptr, TRUE);
+    at.HighPart = now.dwHighDateTime;
+    at.QuadPart += WakeTimerDelay(plan, tick) * 10000; // in 100 ns
+    LARGE_INTEGER due;
+    due.QuadPart = static_cast<LONGLONG>(at.QuadPart);
+    SetWakeTimerProc(WakeTimer, &due, 0, nullptr, nullptr, TRUE);
 }
 
 void CancelWakeTimer()
@@ -71,9 +72,9 @@ void ApplyPowerRequests()
         SetExecutionStateProc(ExecutionStateOf(awake));
         AwakeApplied = awake;
     }
-    if (timer.Armed == TimerApplied.Armed && timer.DueTick == TimerApplied.DueTick) return;
+    if (timer.Armed == TimerApplied.Armed && timer.EndTick == TimerApplied.EndTick) return;
     if (timer.Armed != 0)
-        ArmWakeTimer(timer.DueTick);
+        ArmWakeTimer(timer);
     else
         CancelWakeTimer();
     TimerApplied = timer;
@@ -81,7 +82,7 @@ void ApplyPowerRequests()
 
 void RearmWakeTimer()
 {
-    if (TimerApplied.Armed != 0) ArmWakeTimer(TimerApplied.DueTick);
+    if (TimerApplied.Armed != 0) ArmWakeTimer(TimerApplied);
 }
 
 void EndPowerRequests()
@@ -89,5 +90,5 @@ void EndPowerRequests()
     if (AwakeApplied != AwakeNothing) SetExecutionStateProc(ES_CONTINUOUS);
     AwakeApplied = AwakeNothing;
     if (TimerApplied.Armed != 0) CancelWakeTimer();
-    TimerApplied = {0, 0};
+    TimerApplied = {0, 0, 0, 0};
 }

@@ -81,18 +81,25 @@ void SetWindowSize(int width, int height)
                  SWP_NOMOVE | SWP_NOZORDER);
 }
 
+void SetFullScreen(uint32_t flag)
+{
+    // The counting thread reads it for what to ask of Windows about sleep.
+    CountLockGuard lock;
+    FullScreen = flag;
+}
+
 void ToggleFullScreen()
 {
     if (FullScreen == 0)
     {
         ShowWindow(MainWindow, SW_RESTORE);
-        FullScreen = 1;
+        SetFullScreen(1);
         ShowWindow(MainWindow, SW_MAXIMIZE);
         ApplyTopMost(1);
     }
     else
     {
-        FullScreen = 0;
+        SetFullScreen(0);
         ShowWindow(MainWindow, SW_RESTORE);
         ApplyTopMost(Settings.OnTopTimer);
     }
@@ -314,19 +321,33 @@ void RunQuickSet(HWND window)
     if (start) PostMessageA(window, WM_COMMAND, CmdStartStop, 0);
 }
 
+// Whether a time-up waits for its answer, and its serial.
+bool WaitingTimeUp(uint32_t& serial)
+{
+    CountLockGuard lock;
+    serial = Count.Serial;
+    return Count.TimeIsUp != 0;
+}
+
 LRESULT MainWindowOnLeftClick(HWND window)
 {
-    bool timeIsUp;
-    uint32_t serial;
-    {
-        CountLockGuard lock;
-        timeIsUp = Count.TimeIsUp != 0;
-        serial = Count.Serial;
-    }
     // The click answers this time-up, not one that may come before the command is taken.
-    if (timeIsUp)
+    uint32_t serial;
+    if (WaitingTimeUp(serial))
         PostMessageA(window, WM_COMMAND, CmdAcknowledgeTimeUp, serial);
     else if (Settings.TwoClickQuickSet != 0)
+        RunQuickSet(window);
+    return 0;
+}
+
+// The QuickSet key, chosen by the user for QuickSet: the grid whatever "Two Click QuickSet"
+// says of clicks. During a time-up it answers it, as a click does.
+LRESULT MainWindowOnQuickSet(HWND window)
+{
+    uint32_t serial;
+    if (WaitingTimeUp(serial))
+        PostMessageA(window, WM_COMMAND, CmdAcknowledgeTimeUp, serial);
+    else
         RunQuickSet(window);
     return 0;
 }
@@ -416,7 +437,7 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         return 0;
     case CmdTransparent: ToggleTransparency(); return 0;
     case CmdExit: DestroyWindow(window); return 0;
-    case CmdQuickSet: return MainWindowOnLeftClick(window);
+    case CmdQuickSet: return MainWindowOnQuickSet(window);
     case CmdShowHide: ShowOrHide(window); return 0;
     case CmdSizeSmall: SetWindowSize(165, 120); return 0;
     case CmdSizeMedium: SetWindowSize(480, 320); return 0;
@@ -505,6 +526,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void ApplyCountEffects(uint32_t effects)
 {
     if ((effects & EffectCloseSoundPlayer) != 0) StopSoundPlayer();
+    if ((effects & EffectCloseTimeUpWindows) != 0) CloseOvertakenTimeUpWindows();
     if ((effects & EffectStartLabel) != 0) SetDlgItemTextA(MainWindow, CmdStartStop, UiString(0));
     if ((effects & EffectStopLabel) != 0) SetDlgItemTextA(MainWindow, CmdStartStop, UiString(1));
     if ((effects & EffectTitle) != 0)

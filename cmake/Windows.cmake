@@ -61,9 +61,24 @@ if(BUILD_TESTING)
     target_link_options(plant_probe PRIVATE -static -s)
     add_dependencies(win_tests plant plant_probe)
 
-    # One process per test: every test starts from fresh process-wide state.
+    # One process per test: every test starts from fresh process-wide state. Two run at a time,
+    # sharing the one display and wineserver, except those that need the whole desktop to
+    # themselves and run alone: keys typed on the real keyboard into the window that has the
+    # focus (a window another test opens would take it), the mouse pointer, keys from anywhere
+    # (one set for the whole desktop), the tray's own window, the display scale that a process
+    # takes from the registry as it starts, and the keyboard focus and the mouse capture of a
+    # dialog, which another program's window coming to the front takes away.
+    string(CONCAT DESKTOP_TESTS
+           "KeysPage.*:KeysFromAnywhere.*:ActionsPage.TestWritesTheAlarmSoundPathUnderTheCountLock"
+           ":QuickSetWindow.OpensUnderThePointer*:TrayIcon.*:Dpi.*:Dpi/*:Prompt.KeysAnswerIt"
+           ":Prompt.ButtonsAnswerIt:Prompt.TimeUpDuringConfirmationKeepsApart")
     gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         TEST_FILTER "${DESKTOP_TESTS}"
                          PROPERTIES RUN_SERIAL TRUE TIMEOUT 120
+                         ENVIRONMENT "MIVO_EXE=${CMAKE_BINARY_DIR}/Mivo.exe")
+    gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         TEST_FILTER "-${DESKTOP_TESTS}"
+                         PROPERTIES TIMEOUT 120
                          ENVIRONMENT "MIVO_EXE=${CMAKE_BINARY_DIR}/Mivo.exe")
 endif()
 

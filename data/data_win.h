@@ -35,7 +35,10 @@ void LoadSettings();
 bool SaveSettings();
 void ApplyDefaultSettings();
 // The options window's Reset: the defaults while the program runs, beside the counting thread.
+// SettingsResets counts them: a page that keeps edits of its own until OK tells by it that a
+// Reset came after them, whatever values the Reset left.
 void ResetSettings();
+extern uint32_t SettingsResets;
 void ResetTextResources();
 
 // The Windows version code; the readable name goes into `name` (600 bytes).

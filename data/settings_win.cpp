@@ -44,8 +44,11 @@ void ApplyDefaultSettings()
     WriteDefaultUiStrings();
 }
 
+uint32_t SettingsResets;
+
 void ResetSettings()
 {
+    ++SettingsResets;
     {
         // The counting thread reads these settings: it sees either all old or all new ones.
         CountLockGuard lock;

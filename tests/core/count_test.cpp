@@ -14,11 +14,14 @@ TEST_F(CountTest, RunningTimeAddsUpAcrossStopsAndTheTickWrap)
     {
         SCOPED_TRACE(t0);
         ResetCountGlobals();
-        EXPECT_EQ(StartStopCount(t0), EffectStopLabel | EffectButtonVisibility | EffectSystemMenu);
+        // Each start and stop also closes the windows of any time-up it overtakes.
+        EXPECT_EQ(StartStopCount(t0), EffectStopLabel | EffectButtonVisibility | EffectSystemMenu |
+                                          EffectCloseTimeUpWindows);
         EXPECT_EQ(Count.Running, 1u);
         EXPECT_EQ(ElapsedCount(t0 + 7000), 7000u);
         EXPECT_EQ(StartStopCount(t0 + 10000), EffectStartLabel | EffectButtonVisibility |
-                                                  EffectCloseSoundPlayer | EffectSystemMenu);
+                                                  EffectCloseSoundPlayer | EffectSystemMenu |
+                                                  EffectCloseTimeUpWindows);
         EXPECT_EQ(Count.Running, 0u);
         // A stopped count stands still.
         EXPECT_EQ(ElapsedCount(t0 + 50000), 10000u);
@@ -418,7 +421,8 @@ TEST_F(CountTest, AcknowledgeEndsTheAlarmAndShowsTheSetTimeStopped)
     std::strcpy(DisplayText, "0");
 
     EXPECT_EQ(StartStopCount(T0), EffectStartLabel | EffectCloseSoundPlayer |
-                                      EffectButtonVisibility | EffectInvalidate | EffectSystemMenu);
+                                      EffectButtonVisibility | EffectInvalidate | EffectSystemMenu |
+                                      EffectCloseTimeUpWindows);
     EXPECT_EQ(Count.TimeIsUp, 0u);
     EXPECT_EQ(Count.Running, 0u);
     EXPECT_EQ(Settings.AlarmCycleActive, 0u);

@@ -92,12 +92,85 @@ TEST(HotKeys, HoldersIdsAndCommands)
     EXPECT_EQ(HotKeyHolder(words, HotKeyQuickSet), HotKeyCount) << "no key is held by none";
     EXPECT_STREQ(HotKeyActionName(HotKeyReset), "Reset");
 
+    // RegisterHotKey has no extended-key flag: Ctrl+Enter and Ctrl+keypad Enter, Ctrl+Home and
+    // Ctrl+Num 7 (Home with Num Lock off), are one key each.
+    constexpr uint32_t Enter = 0x0D, Home = 0x24;
+    const uint32_t enter[HotKeyCount] = {HotKeyWord(Enter, Control), 0,
+                                         HotKeyWord(Enter, Control | Extended), 0};
+    EXPECT_EQ(HotKeyHolder(enter, HotKeyQuickSet), HotKeyStartStop);
+    const uint32_t home[HotKeyCount] = {0, HotKeyWord(Home, Control | Extended), 0,
+                                        HotKeyWord(Home, Control)};
+    EXPECT_EQ(HotKeyHolder(home, HotKeyReset), HotKeyShowHide);
+    const uint32_t differ[HotKeyCount] = {HotKeyWord(Enter, Control),
+                                          HotKeyWord(Enter, Control | Shift), 0, 0};
+    EXPECT_EQ(HotKeyHolder(differ, HotKeyStartStop), HotKeyCount) << "Shift makes another key";
+
     const uint32_t commands[HotKeyCount] = {CmdStartStop, CmdReset, CmdQuickSet, CmdShowHide};
     for (uint32_t action = 0; action < HotKeyCount; ++action)
         EXPECT_EQ(HotKeyCommand(HotKeyIdBase + action), commands[action]) << action;
     EXPECT_EQ(HotKeyCommand(HotKeySpareId), 0u);
     EXPECT_EQ(HotKeyCommand(HotKeyIdBase - 1), 0u);
     EXPECT_EQ(HotKeyCommand(0), 0u);
+}
+
+// What a stored key is taken as: itself when it can work, else none with the reason, so that a
+// damaged or refused word is neither registered nor shown as a key, and of two stored words that
+// are one key only the first action's counts.
+TEST(HotKeys, StoredKeysAreTakenOnlyWhenTheyCanWork)
+{
+    const uint32_t k = HotKeyWord(K, Control | Shift);
+    const uint32_t enter = HotKeyWord(0x0D, Control);
+    const struct
+    {
+        const char* what;
+        uint32_t stored[HotKeyCount];
+        uint32_t action;
+        TakenHotKey taken; // Word, Verdict, Holder
+    } cases[] = {
+        {"a key that works", {k, 0, 0, 0}, HotKeyStartStop, {k, HotKeyAllowed, HotKeyCount}},
+        {"none", {k, 0, 0, 0}, HotKeyReset, {0, HotKeyNone, HotKeyCount}},
+        {"A alone", {0x0041, 0, 0, 0}, HotKeyStartStop, {0, HotKeyNeedsModifier, HotKeyCount}},
+        {"F12 alone",
+         {0, HotKeyWord(F12, 0), 0, 0},
+         HotKeyReset,
+         {0, HotKeyForDebuggers, HotKeyCount}},
+        {"Alt+F4",
+         {0, 0, HotKeyWord(F4, Alt), 0},
+         HotKeyQuickSet,
+         {0, HotKeyKeptBySystem, HotKeyCount}},
+        {"bits above the word",
+         {0x10000u | k, 0, 0, 0},
+         HotKeyStartStop,
+         {0, HotKeyNotAKey, HotKeyCount}},
+        {"a flag the control has not",
+         {HotKeyWord(K, 0x40 | Control), 0, 0, 0},
+         HotKeyStartStop,
+         {0, HotKeyNotAKey, HotKeyCount}},
+        {"the same key twice: the first keeps it",
+         {k, 0, k, 0},
+         HotKeyStartStop,
+         {k, HotKeyAllowed, HotKeyCount}},
+        {"the same key twice: the second is none",
+         {k, 0, k, 0},
+         HotKeyQuickSet,
+         {0, HotKeyAllowed, HotKeyStartStop}},
+        {"one key, the extended flag aside",
+         {0, enter, 0, enter | HotKeyWord(0, Extended)},
+         HotKeyShowHide,
+         {0, HotKeyAllowed, HotKeyReset}},
+        {"a refused word holds nothing",
+         {HotKeyWord(K, 0), HotKeyWord(K, 0), 0, 0},
+         HotKeyReset,
+         {0, HotKeyNeedsModifier, HotKeyCount}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const TakenHotKey taken = TakeStoredHotKey(c.stored, c.action);
+        EXPECT_EQ(taken.Word, c.taken.Word);
+        EXPECT_EQ(taken.Verdict, c.taken.Verdict);
+        EXPECT_EQ(taken.Holder, c.taken.Holder);
+    }
 }
 
 } // namespace

@@ -7,13 +7,18 @@
 #include <string>
 #include <thread>
 
+#include "alarm/alarm_win.h"
+#include "alarm/prompt_win.h"
 #include "app/app_win.h"
 #include "app/commands.h"
 #include "app/count.h"
 #include "app/counting.h"
+#include "app/hotkeys.h"
 #include "data/settings.h"
 #include "display/timetext.h"
 #include "tests/win/harness_win.h"
+#include "tests/win/sounds_win.h"
+#include "text/text.h"
 
 namespace
 {
@@ -342,24 +347,54 @@ TEST(RealCount, StopRepeatOnTwoOpenWindowsLeavesTheCountStopped)
     EXPECT_EQ(Snapshot().running, 0u);
 }
 
-// A final time-up acknowledged elsewhere first (Esc, the tray menu), then "OK" on its window:
-// the count stays stopped.
-TEST(RealCount, OkAfterTheTimeUpWasAcknowledgedLeavesTheCountStopped)
+// Waits until a time-up window has closed with nobody pressing its buttons, and its thread has
+// ended after it.
+bool ClosesByItself(HWND window, LONG answeredBefore)
 {
-    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(Quiet())).empty());
-    const HWND window = FindTimeUpWindow(6000);
+    return PumpUntil([&] { return !IsWindow(window) && TimeUpAnswersCarried != answeredBefore; },
+                     10000);
+}
+
+// A final time-up acknowledged elsewhere (Esc, the tray menu, the Start/Stop key from anywhere):
+// its window, whose buttons could no longer do anything, closes without an answer, and its
+// sound stops as for "OK"; the count stays stopped at its set time.
+void ExpectTheWindowClosesWhenAcknowledgedBy(UINT message, WPARAM wParam)
+{
+    const std::string folder = NewTempFolder();
+    WriteBytes(folder + "long.mp3", SilentMp3(20 * OneSecondOfFrames));
+    SettingsRecord record = Quiet();
+    record.AlarmAction = 2;
+    CopyText((folder + "long.mp3").c_str(), record.AlarmPath);
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(record)).empty());
+    const HWND window = FindTimeUpWindow(8000);
     ASSERT_NE(window, nullptr);
-    Command(CmdStartStop); // acknowledged from the tray menu
-    ASSERT_EQ(Snapshot().timeIsUp, 0u);
-    Answer(window, 1);
-    EXPECT_EQ(Snapshot().running, 0u);
-    EXPECT_EQ(Snapshot().text, "3.0");
+    ASSERT_TRUE(PumpUntil([] { return SoundPlayerWindow.load() != nullptr; }, 10000));
+    const LONG answered = TimeUpAnswersCarried;
+    SendMessageA(MainWindow, message, wParam, 0);
+    EXPECT_TRUE(ClosesByItself(window, answered));
+    EXPECT_EQ(PromptResult.load(), uint32_t{PromptWithdrawn});
+    PumpMessages();
+    EXPECT_EQ(SoundPlayerWindow.load(), nullptr);
+    const CountSnapshot after = Snapshot();
+    EXPECT_EQ(after.timeIsUp, 0u);
+    EXPECT_EQ(after.running, 0u);
+    EXPECT_EQ(after.text, "3.0");
+}
+
+TEST(RealCount, AWindowWhoseTimeUpIsAcknowledgedFromTheTrayCloses)
+{
+    ExpectTheWindowClosesWhenAcknowledgedBy(WM_COMMAND, CmdStartStop);
+}
+
+TEST(RealCount, AWindowWhoseTimeUpIsAcknowledgedByAKeyFromAnywhereCloses)
+{
+    ExpectTheWindowClosesWhenAcknowledgedBy(WM_HOTKEY, HotKeyIdBase + HotKeyStartStop);
 }
 
 // A time-up acknowledged from the main window (Esc) and a new count started (S) while its
-// window is still open: the window's late answer leaves the new count running, in its
-// direction, whatever the answer.
-void ExpectALateAnswerLeavesTheNextCountRunning(uint32_t thenAction, uint32_t waitMode, int button)
+// window is open: the window closes without an answer, and the new count runs on, in its
+// direction, whatever the "and then" step.
+void ExpectTheNextCountRunsOnAndTheWindowCloses(uint32_t thenAction, uint32_t waitMode)
 {
     SettingsRecord record = Quiet();
     record.ThenAction = thenAction;
@@ -367,6 +402,7 @@ void ExpectALateAnswerLeavesTheNextCountRunning(uint32_t thenAction, uint32_t wa
     ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(record)).empty());
     const HWND window = FindTimeUpWindow(8000);
     ASSERT_NE(window, nullptr);
+    const LONG answered = TimeUpAnswersCarried;
     Command(CmdStartStop); // Esc
     Command(CmdStartStop); // S
     uint32_t started;
@@ -375,26 +411,44 @@ void ExpectALateAnswerLeavesTheNextCountRunning(uint32_t thenAction, uint32_t wa
         ASSERT_EQ(Count.Running, 1u);
         started = Count.StartTick;
     }
-    Answer(window, button);
+    EXPECT_TRUE(ClosesByItself(window, answered));
+    PumpMessages();
     CountLockGuard lock;
     EXPECT_EQ(Count.Running, 1u);
     EXPECT_EQ(Count.StartTick, started);
     EXPECT_EQ(Settings.CountDirection, 1u);
 }
 
-TEST(RealCount, ALateRepeatTimeLeavesTheNextCountRunning)
+TEST(RealCount, AfterEscAndSTheWindowClosesAndTheNextCountRuns)
 {
-    ExpectALateAnswerLeavesTheNextCountRunning(0, 0, 2);
+    ExpectTheNextCountRunsOnAndTheWindowCloses(0, 0);
 }
 
-TEST(RealCount, ALateOkWhenWaitingForTheButtonLeavesTheNextCountRunning)
+TEST(RealCount, AfterEscAndSTheWindowClosesWhenWaitingForTheButton)
 {
-    ExpectALateAnswerLeavesTheNextCountRunning(2, 1, 1); // and then Repeat
+    ExpectTheNextCountRunsOnAndTheWindowCloses(2, 1); // and then Repeat
 }
 
-TEST(RealCount, ALateOkThatWouldReverseLeavesTheNextCountAsItIs)
+TEST(RealCount, AfterEscAndSTheWindowClosesAndNothingReverses)
 {
-    ExpectALateAnswerLeavesTheNextCountRunning(1, 1, 1); // and then Reverse
+    ExpectTheNextCountRunsOnAndTheWindowCloses(1, 1); // and then Reverse
+}
+
+// An automatic repeat's window, stopped from the tray while it shows: it closes at once instead
+// of waiting out its seconds with a "Stop Repeat" that could no longer stop anything.
+TEST(RealCount, ARepeatsWindowClosesWhenTheCountIsStoppedElsewhere)
+{
+    SettingsRecord record = Quiet();
+    record.ThenAction = 2; // Repeat
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=4 b g", SettingsImage(record)).empty());
+    const HWND window = FindTimeUpWindow(8000);
+    ASSERT_NE(window, nullptr);
+    const LONG answered = TimeUpAnswersCarried;
+    Command(CmdStartStop);
+    EXPECT_TRUE(ClosesByItself(window, answered));
+    EXPECT_EQ(PromptResult.load(), uint32_t{PromptWithdrawn}) << "closed, not timed out";
+    PumpMessages();
+    EXPECT_EQ(Snapshot().running, 0u);
 }
 
 // Whether the running count's thread waits half a minute or more for its next pass.

@@ -51,6 +51,29 @@ std::string WindowText(HWND window)
     return text;
 }
 
+namespace
+{
+
+WNDPROC WatchedProcedure;
+UINT WatchedMessage;
+std::atomic<int>* WatchedCount;
+
+LRESULT CALLBACK CountWatchedMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WatchedMessage) ++*WatchedCount;
+    return CallWindowProcA(WatchedProcedure, window, message, wParam, lParam);
+}
+
+} // namespace
+
+void CountMainWindowMessages(UINT message, std::atomic<int>& seen)
+{
+    WatchedMessage = message;
+    WatchedCount = &seen;
+    WatchedProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountWatchedMessage)));
+}
+
 std::string OpenedFile;
 
 namespace

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +32,10 @@ void Command(uint32_t id);
 
 // A window's text.
 std::string WindowText(HWND window);
+
+// From now on, counts each `message` the main window receives (sent or posted, on whatever
+// loop) into `seen`. One watch at a time, for the life of the window.
+void CountMainWindowMessages(UINT message, std::atomic<int>& seen);
 
 // Replaces the shell's "open this file" with a recorder: OpenedFile is the last file opened.
 void RecordShellOpens();

@@ -25,6 +25,9 @@ uint32_t Locked(const uint32_t& value)
     return value;
 }
 
+// The keys from anywhere that reached the main window.
+std::atomic<int> HotKeysSeen{0};
+
 // Keys stored by an earlier session: each action on Ctrl+Shift and a letter.
 SettingsRecord WithKeys()
 {
@@ -72,7 +75,9 @@ TEST(KeysFromAnywhere, TypedInAnotherProgramTheyCommandTheTimer)
 
     // QuickSet opens at the pointer, once however often its key is pressed; Esc closes it.
     ASSERT_TRUE(notepad.Focus());
+    CountMainWindowMessages(WM_HOTKEY, HotKeysSeen);
     std::atomic<bool> opened{false};
+    std::atomic<bool> pressedAgain{false};
     std::atomic<bool> another{false};
     AsUser([&] {
         TypeKeys("ctrl+shift+u");
@@ -80,7 +85,14 @@ TEST(KeysFromAnywhere, TypedInAnotherProgramTheyCommandTheTimer)
             WaitForWindow(nullptr, [](HWND window) { return GetDlgItem(window, 2640) != nullptr; });
         opened = grid != nullptr;
         if (grid == nullptr) return;
+        const int seen = HotKeysSeen;
         TypeKeys("ctrl+shift+u");
+        // The second key has reached the program while the grid is open, or the check below
+        // would prove nothing.
+        const DWORD start = GetTickCount();
+        while (HotKeysSeen == seen && GetTickCount() - start < 10000)
+            Sleep(10);
+        pressedAgain = HotKeysSeen != seen;
         another = WaitForWindow(
                       nullptr,
                       [grid](HWND window) {
@@ -91,7 +103,36 @@ TEST(KeysFromAnywhere, TypedInAnotherProgramTheyCommandTheTimer)
     });
     PumpMessagesFor(300);
     EXPECT_TRUE(opened) << "QuickSet";
+    EXPECT_TRUE(pressedAgain) << "the second key reached the program";
     EXPECT_FALSE(another) << "a second grid";
+}
+
+// The QuickSet key is the user's request for the grid: it opens it also when clicks do not
+// ("Two Click QuickSet" off); during a time-up it answers the time-up instead, as a click does.
+TEST(KeysFromAnywhere, TheQuickSetKeyOpensTheGridWhateverTwoClickQuickSetSays)
+{
+    SettingsRecord record = DefaultRecord();
+    record.TwoClickQuickSet = 0;
+    record.ShowTimeUpWindow = 0;
+    record.FlashDisplay = 0;
+    record.AlarmAction = 0;
+    record.CountDirection = 1;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3", SettingsImage(record)).empty());
+    std::atomic<bool> opened{false};
+    AsUser(
+        [&] {
+            const HWND grid = WaitForWindow(
+                nullptr, [](HWND window) { return GetDlgItem(window, 2640) != nullptr; });
+            opened = grid != nullptr;
+            if (grid != nullptr) PostMessageA(grid, WM_COMMAND, IDCANCEL, 0);
+        },
+        [] { SendMessageA(MainWindow, WM_HOTKEY, HotKeyIdBase + HotKeyQuickSet, 0); });
+    EXPECT_TRUE(opened);
+
+    Command(CmdStartStop);
+    ASSERT_TRUE(PumpUntil([] { return Locked(Count.TimeIsUp) != 0; }, 10000));
+    SendMessageA(MainWindow, WM_HOTKEY, HotKeyIdBase + HotKeyQuickSet, 0);
+    EXPECT_TRUE(PumpUntil([] { return Locked(Count.TimeIsUp) == 0; }, 10000)) << "answered";
 }
 
 } // namespace

@@ -60,13 +60,19 @@ HWND FindSheet()
         0);
 }
 
+// The option sheets this process shows (other tests may show theirs meanwhile).
 int CountSheets()
 {
     int count = 0;
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "#32770", "Mivo 1.9")) != nullptr)
-        if (IsWindowVisible(window) && FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr))
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+            FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr))
             ++count;
+    }
     return count;
 }
 
@@ -973,20 +979,8 @@ TEST(OptionsSheet, ADamagedSettingsFileSavesValuesInsideTheLists)
     EXPECT_EQ(saved.substr(8 + offsetof(SettingsRecord, ScalingMethod), 4), std::string(4, '\0'));
 }
 
-// Counts the main window's paints.
-WNDPROC MainProcedure = nullptr;
+// The main window's paints.
 std::atomic<int> MainPaints{0};
-LRESULT CALLBACK CountPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) ++MainPaints;
-    return CallWindowProcA(MainProcedure, window, message, wParam, lParam);
-}
-
-void CountMainPaints()
-{
-    MainProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(MainWindow, GWL_WNDPROC, reinterpret_cast<LONG>(CountPaints)));
-}
 
 TEST(ViewPage, TransparencyShowsPerCentAndStoresTheFloor)
 {
@@ -1018,7 +1012,7 @@ TEST(ViewPage, ChoosersChangeAndRepaintOnlyWhenSomethingWasChosen)
 {
     ASSERT_FALSE(StartInTempFolder().empty());
     PumpMessagesFor(200);
-    CountMainPaints();
+    CountMainWindowMessages(WM_PAINT, MainPaints);
     const uint32_t text = Settings.TextColour, back = Settings.BackColour;
     int paintsAfterCancels = -1, paintsAfterColour = -1;
     std::string faceShown;
@@ -1395,7 +1389,8 @@ TEST(KeysPage, CancelKeepsTheOldKeysAndResetClearsThem)
 }
 
 // A key another program holds: not registered at start-up, shown so on the page; the others
-// work as usual.
+// work as usual. Once the other program has let it go, the page still says that the key did not
+// register (it would not work until the program registers it again, when the window closes).
 TEST(KeysPage, AKeyAnotherProgramHoldsIsShownTakenAndTheRestWork)
 {
     const std::string folder = NewTempFolder();
@@ -1423,6 +1418,24 @@ TEST(KeysPage, AKeyAnotherProgramHoldsIsShownTakenAndTheRestWork)
     EXPECT_EQ(taken, "Taken by another program");
     EXPECT_EQ(free, "");
 
+    TerminateProcess(holder, 0);
+    WaitForSingleObject(holder, 10000);
+    CloseHandle(holder);
+    std::string stillMarked, afterwards;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        stillMarked = u.Text(6040);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(stillMarked, "Taken by another program") << "the last registration failed";
+    EXPECT_TRUE(HotKeyRegistered(HotKeyStartStop)) << "registered once the window closed";
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        afterwards = u.Text(6040);
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_EQ(afterwards, "");
+
     PumpMessagesFor(1500);
     Notepad notepad;
     ASSERT_TRUE(notepad.Focus());
@@ -1434,9 +1447,83 @@ TEST(KeysPage, AKeyAnotherProgramHoldsIsShownTakenAndTheRestWork)
         },
         10000))
         << "reset";
-    TerminateProcess(holder, 0);
-    WaitForSingleObject(holder, 10000);
-    CloseHandle(holder);
+}
+
+// A Reset on the Misc page wins over a key typed on the Keys page before it, although the keys
+// stored before (none) are the keys the Reset leaves: OK stores and registers nothing.
+TEST(KeysPage, AResetAfterAKeyWasTypedWinsOverIt)
+{
+    Registered.clear();
+    RegisterHotKeyProc = RecordRegisterHotKey;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe", SettingsImage(DefaultRecord())).empty());
+    bool typed = false, reset = false;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        typed = TypeInto(u, 6020, "ctrl+shift+k", CtrlShiftK, "");
+        u.ClickTab(3, "Misc");
+        u.Click(1057);
+        const HWND prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+        reset = WaitUntil([&] { return !IsWindow(prompt); });
+        // What is registered from here on: the page tried the typed key under a spare id.
+        Registered.clear();
+        u.Press(IDOK);
+    }));
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(reset);
+    for (uint32_t action = 0; action < HotKeyCount; ++action)
+    {
+        EXPECT_EQ(Settings.HotKeys[action], 0u) << action;
+        EXPECT_FALSE(HotKeyRegistered(action)) << action;
+    }
+    EXPECT_TRUE(Registered.empty()) << "registered " << Registered.size();
+}
+
+// Stored keys that cannot work, as a damaged or hand-made settings file has them: "A" alone, a
+// word with bits above the control's 16, and the keypad's Enter beside the main one (one key to
+// Windows). None is registered; the page shows each as none with its reason; OK stores none
+// for them and keeps the one that works.
+TEST(KeysPage, StoredKeysThatCannotWorkShowAsNoneWithTheirReason)
+{
+    Registered.clear();
+    RegisterHotKeyProc = RecordRegisterHotKey;
+    const uint32_t ctrlEnter = HotKeyWord(VK_RETURN, HotKeyControl);
+    SettingsRecord record = DefaultRecord();
+    record.HotKeys[HotKeyStartStop] = 0x0041;
+    record.HotKeys[HotKeyReset] = 0x10000u | CtrlShiftK;
+    record.HotKeys[HotKeyQuickSet] = ctrlEnter;
+    record.HotKeys[HotKeyShowHide] = ctrlEnter | HotKeyWord(0, HotKeyExtended);
+    const std::string folder = StartInTempFolder("Mivo.exe", SettingsImage(record));
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(Registered, std::vector<UINT>{VK_RETURN});
+    EXPECT_TRUE(HotKeyRegistered(HotKeyQuickSet));
+
+    uint32_t fields[HotKeyCount] = {};
+    std::string status[HotKeyCount];
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(4, "Keys")) return;
+        for (uint32_t action = 0; action < HotKeyCount; ++action)
+        {
+            fields[action] = FieldKey(u, 6020 + static_cast<int>(action));
+            status[action] = u.Text(6040 + static_cast<int>(action));
+        }
+        u.Press(IDOK);
+    }));
+    const uint32_t shown[HotKeyCount] = {0, 0, ctrlEnter, 0};
+    const char* const reasons[HotKeyCount] = {"Needs Ctrl or Alt, or a function key", "Not a key",
+                                              "", "Already used for QuickSet"};
+    for (uint32_t action = 0; action < HotKeyCount; ++action)
+    {
+        SCOPED_TRACE(action);
+        EXPECT_EQ(fields[action], shown[action]);
+        EXPECT_EQ(status[action], reasons[action]);
+        EXPECT_EQ(Settings.HotKeys[action], shown[action]);
+    }
+    EXPECT_EQ(FileSettingsImage(folder).substr(8 + 2076, 16),
+              std::string("\0\0\0\0\0\0\0\0\x0D\x02\0\0\0\0\0\0", 16));
+    EXPECT_TRUE(HotKeyRegistered(HotKeyQuickSet));
+    EXPECT_FALSE(HotKeyRegistered(HotKeyShowHide));
 }
 
 } // namespace
