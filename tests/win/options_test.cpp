@@ -1508,6 +1508,7 @@ TEST(KeysPage, StoredKeysThatCannotWorkShowAsNoneWithTheirReason)
             fields[action] = FieldKey(u, 6020 + static_cast<int>(action));
             status[action] = u.Text(6040 + static_cast<int>(action));
         }
+        CaptureSheet(u, "options-keys-stored");
         u.Press(IDOK);
     }));
     const uint32_t shown[HotKeyCount] = {0, 0, ctrlEnter, 0};
