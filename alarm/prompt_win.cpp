@@ -59,6 +59,8 @@ void MakePromptFonts(HWND dialog, PromptDialog& prompt, uint32_t dpi)
     prompt.SmallFont = CreatePromptFont(ScaleToDpi(PromptSmallFontHeight, dpi));
     SetFont(dialog, IDOK, prompt.LargeFont);
     SetFont(dialog, IDCANCEL, prompt.LargeFont);
+    if (GetDlgItem(dialog, IDC_PROMPT_THIRD) != nullptr)
+        SetFont(dialog, IDC_PROMPT_THIRD, prompt.LargeFont);
     SetFont(dialog, IDC_PROMPT_MESSAGE,
             prompt.Request.Mode >= PromptQuestionSmallText ? prompt.SmallFont : prompt.LargeFont);
     if (oldLarge != nullptr) DeleteObject(oldLarge);
@@ -76,6 +78,8 @@ INT_PTR PromptOnInit(HWND dialog, PromptDialog& prompt)
     SetDlgItemTextA(dialog, IDC_PROMPT_LABEL, TextOrEmpty(request.Message));
     SetDlgItemTextA(dialog, IDOK, TextOrEmpty(request.FirstCaption));
     SetDlgItemTextA(dialog, IDCANCEL, TextOrEmpty(request.SecondCaption));
+    if (request.ThirdCaption != nullptr)
+        SetDlgItemTextA(dialog, IDC_PROMPT_THIRD, request.ThirdCaption);
 
     if (request.PromptAutoCloseSeconds > 0)
         SetTimer(dialog, PromptAutoCloseTimer,
@@ -109,8 +113,9 @@ uint32_t ShowPrompt(HWND owner, PromptRequest& request)
     PromptDialog prompt = {};
     prompt.Request = request;
     ResetPromptRequest(request);
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROMPT), owner,
-                    PromptDialogProc, reinterpret_cast<LPARAM>(&prompt));
+    const int dialog = prompt.Request.ThirdCaption != nullptr ? IDD_PROMPT_THREE : IDD_PROMPT;
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog), owner, PromptDialogProc,
+                    reinterpret_cast<LPARAM>(&prompt));
     // The controls use the fonts until they are destroyed, which DialogBoxParamA has done by
     // now.
     if (prompt.LargeFont != nullptr) DeleteObject(prompt.LargeFont);
@@ -149,6 +154,7 @@ INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         {
         case IDOK: ClosePrompt(dialog, *prompt, PromptFirst); break;
         case IDCANCEL: ClosePrompt(dialog, *prompt, PromptSecond); break;
+        case IDC_PROMPT_THIRD: ClosePrompt(dialog, *prompt, PromptThird); break;
         default: break;
         }
         return TRUE;

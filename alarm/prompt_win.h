@@ -23,6 +23,7 @@ struct PromptRequest
     const char* Message = nullptr;
     const char* FirstCaption = nullptr;
     const char* SecondCaption = nullptr;
+    const char* ThirdCaption = nullptr; // a third button below the two (the time-up window's)
     uint32_t Mode = 0;
     uint32_t PromptKeepOnTop = 1;        // 0: the prompt is an ordinary, not top-most window
     uint32_t PromptAutoCloseSeconds = 0; // 0: wait for a button; else close with result 1
@@ -38,7 +39,8 @@ enum : uint32_t
     PromptNoAnswer = 0,  // the prompt could not be shown
     PromptFirst = 1,     // first button, Enter on it, or the auto-close
     PromptSecond = 2,    // second button, or Esc
-    PromptWithdrawn = 3, // closed by the program (PromptWithdrawMessage): nobody answered
+    PromptThird = 3,     // the third button, where there is one
+    PromptWithdrawn = 4, // closed by the program (PromptWithdrawMessage): nobody answered
 };
 
 // Posted to an open prompt from any thread: it closes with PromptWithdrawn, the question no
@@ -64,6 +66,7 @@ void ResetPromptRequest(PromptRequest& request);
 // PromptFirst or PromptSecond, or PromptNoAnswer when the dialog could not be created.
 uint32_t ShowPrompt(HWND owner, PromptRequest& request);
 
-// The dialog procedure of dialog IDD_PROMPT. Its WM_INITDIALOG parameter is the prompt's own
+// The dialog procedure of dialogs IDD_PROMPT and IDD_PROMPT_THREE (the same with a third
+// button, for a request with a ThirdCaption). Its WM_INITDIALOG parameter is the prompt's own
 // record, which only ShowPrompt makes.
 INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "app/count.h"
+#include "app/counting.h"
 #include "app/power.h"
 #include "display/outside.h"
 
@@ -45,8 +47,10 @@ void RunMessageLoop();
 // go to the dialog manager, everything else is translated and dispatched.
 void ProcessLoopMessage(MSG& msg);
 
-// The message a key press stands for; false when the key is not one of the timer's keys.
-bool TimerKeyMessage(WPARAM virtualKey, bool controlHeld, UINT& message, WPARAM& wParam);
+// The message a key press stands for; false when the key is not one of the timer's keys (or
+// not now: Ctrl held for V and +, an auto-repeat for +).
+bool TimerKeyMessage(WPARAM virtualKey, bool controlHeld, bool repeated, UINT& message,
+                     WPARAM& wParam);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -78,8 +82,8 @@ template <typename Operation> void RunCountOperation(Operation operation)
     {
         CountLockGuard lock;
         const uint32_t tick = GetTickCount();
-        effects = operation(tick);
-        effects |= OutsideEffects(tick) | PowerEffects(tick);
+        effects = TakeCountEffects(operation(tick));
+        effects |= StretchEffects(tick, false) | OutsideEffects(tick) | PowerEffects(tick);
     }
     ApplyCountEffects(effects);
 }

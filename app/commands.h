@@ -26,6 +26,9 @@ enum : uint32_t
     // opens it; the window brought to the front, or away when it is there already.
     CmdQuickSet = 2030,
     CmdShowHide = 2031,
+    // More time for a count that can end, or the same count again for it at a final time-up
+    // (AddTime, app/count.h); lParam: the serial of the time-up a window answers, else 0.
+    CmdAddTime = 2032,
     CmdSizeSmall = 2040,
     CmdSizeMedium = 2041,
     CmdSizeLarge = 2042,

@@ -2,7 +2,6 @@
 
 #include "app/appstate.h"
 #include "app/commands.h"
-#include "app/counting.h"
 #include "data/settings.h"
 #include "display/timetext.h"
 
@@ -53,6 +52,11 @@ uint32_t ConvertToMilliseconds(uint32_t days, uint32_t hours, uint32_t minutes, 
     return result > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(result);
 }
 
+bool CountCanEnd()
+{
+    return Settings.CountDirection != 0 || Settings.CountUntil == 0;
+}
+
 uint32_t ResolveSelection(uint32_t selection)
 {
     return selection <= 2 ? Settings.PresetTimes[selection] : selection;
@@ -62,6 +66,12 @@ uint32_t ElapsedCount(uint32_t tick)
 {
     return Count.Running != 0 ? tick - Count.StartTick + Count.CountOffset
                               : Count.StartTick + Count.CountOffset;
+}
+
+uint32_t TimeLeft(uint32_t tick)
+{
+    const uint32_t elapsed = ElapsedCount(tick);
+    return elapsed < Count.TargetTime ? Count.TargetTime - elapsed : 0;
 }
 
 uint32_t ShownValue(uint32_t tick)
@@ -80,6 +90,46 @@ uint32_t ShownFrom(uint32_t elapsed)
 uint32_t NextCountSerial(uint32_t serial)
 {
     return serial >= 0x3FFFFFFFu ? 1 : serial + 1;
+}
+
+namespace
+{
+
+// Whether a warning applies to the count as it is: one is set, the count can end and has not,
+// and it is longer than the warning.
+bool StretchApplies()
+{
+    return Settings.WarnBefore != 0 && CountCanEnd() && Count.TimeIsUp == 0 &&
+           Count.TargetTime > Settings.WarnBefore;
+}
+
+} // namespace
+
+bool InLastStretch(uint32_t elapsed)
+{
+    return StretchApplies() && elapsed >= Count.TargetTime - Settings.WarnBefore;
+}
+
+uint32_t UntilLastStretch(uint32_t elapsed)
+{
+    if (!StretchApplies()) return 0xFFFFFFFF;
+    const uint32_t crossing = Count.TargetTime - Settings.WarnBefore;
+    return elapsed >= crossing ? 0 : crossing - elapsed;
+}
+
+uint32_t StretchEffects(uint32_t tick, bool crossing)
+{
+    const uint32_t inside = InLastStretch(ElapsedCount(tick)) ? 1 : 0;
+    if (inside == Count.InStretch) return 0;
+    Count.InStretch = inside;
+    if (inside == 0 || !crossing || Count.Running == 0) return EffectStretch;
+    const bool quiet = Settings.Mute != 0 || Settings.WarnQuiet != 0;
+    return EffectStretch | EffectWarn | (quiet ? 0 : EffectWarnSound);
+}
+
+uint32_t AddTimeStep()
+{
+    return Settings.AddStep != 0 ? Settings.AddStep : 60000;
 }
 
 uint32_t DirectionLabel()
@@ -104,8 +154,7 @@ uint32_t LoadSetTime(uint32_t selection)
     else
         ShowZero();
     // A running count goes on from the new time: the thread shows it at once.
-    ShowCountNow();
-    return TitleEffect();
+    return TitleEffect() | EffectShowNow;
 }
 
 uint32_t LoadAndReset(uint32_t selection, uint32_t tick)
@@ -139,11 +188,7 @@ void ZeroCount()
 
 uint32_t ReloadStoppedCount()
 {
-    if (Count.Running != 0)
-    {
-        ShowCountNow();
-        return 0;
-    }
+    if (Count.Running != 0) return EffectShowNow;
     const uint32_t effects = LoadSetTime(Settings.SelectedTime);
     ZeroCount();
     return effects | EffectInvalidate;
@@ -167,11 +212,11 @@ uint32_t ChangeDaysMode(uint32_t mode)
     return ReloadStoppedCount();
 }
 
-void ChangeWindowState(uint32_t state)
+uint32_t ChangeWindowState(uint32_t state)
 {
-    if (WindowState == state) return;
+    if (WindowState == state) return 0;
     WindowState = state;
-    ShowCountNow();
+    return EffectShowNow;
 }
 
 uint32_t StartStopCount(uint32_t tick)
@@ -180,6 +225,23 @@ uint32_t StartStopCount(uint32_t tick)
     if (Count.TimeIsUp != 0) return AcknowledgeTimeUp();
     return StartCount(tick);
 }
+
+namespace
+{
+
+// The count runs on from the paused count in StartTick.
+uint32_t RunPausedCount(uint32_t tick)
+{
+    Count.StartTick = tick - Count.StartTick; // the paused count becomes a start tick
+    Count.Running = 1;
+    Count.Serial = NextCountSerial(Count.Serial);
+    uint32_t effects =
+        EffectStopLabel | EffectButtonVisibility | EffectSystemMenu | EffectCloseTimeUpWindows;
+    if (Settings.AutoMinimise != 0) effects |= EffectMinimise;
+    return effects;
+}
+
+} // namespace
 
 uint32_t StartCount(uint32_t tick)
 {
@@ -193,13 +255,7 @@ uint32_t StartCount(uint32_t tick)
         ZeroCount();
         effects |= EffectInvalidate;
     }
-    Count.StartTick = tick - Count.StartTick; // the paused count becomes a start tick
-    Count.Running = 1;
-    Count.Serial = NextCountSerial(Count.Serial);
-    effects |=
-        EffectStopLabel | EffectButtonVisibility | EffectSystemMenu | EffectCloseTimeUpWindows;
-    if (Settings.AutoMinimise != 0) effects |= EffectMinimise;
-    return effects;
+    return effects | RunPausedCount(tick);
 }
 
 uint32_t StopCount(uint32_t tick)
@@ -212,18 +268,64 @@ uint32_t StopCount(uint32_t tick)
            EffectCloseTimeUpWindows;
 }
 
+namespace
+{
+
+// The waiting time-up is answered: the alarm cycle ends with it.
+uint32_t EndTimeUp()
+{
+    Count.TimeIsUp = 0;
+    Count.TimeUpAsks = 0;
+    Count.Serial = NextCountSerial(Count.Serial);
+    return EffectCloseSoundPlayer | EffectButtonVisibility | EffectInvalidate | EffectSystemMenu |
+           EffectCloseTimeUpWindows | EffectEndAlarmCycle;
+}
+
+} // namespace
+
 uint32_t AcknowledgeTimeUp()
 {
     if (Count.Running != 0 || Count.TimeIsUp == 0) return 0;
-    Count.TimeIsUp = 0;
-    Count.Serial = NextCountSerial(Count.Serial);
-    Settings.AlarmCycleActive = 0;
-    FlashPhase = 0;
-    AlarmRepeats = 0;
-    uint32_t effects = LoadSetTime(Settings.SetTime);
+    uint32_t effects = EndTimeUp();
+    effects |= LoadSetTime(Settings.SetTime);
     ZeroCount();
-    return effects | EffectStartLabel | EffectCloseSoundPlayer | EffectButtonVisibility |
-           EffectInvalidate | EffectSystemMenu | EffectCloseTimeUpWindows;
+    return effects | EffectStartLabel;
+}
+
+uint32_t AddTime(uint32_t tick, uint32_t serial)
+{
+    if (!CountCanEnd()) return 0;
+    const uint32_t step = AddTimeStep();
+    if (Count.TimeIsUp != 0)
+    {
+        // A question before a shutdown is answered in its own window, and only there.
+        if (Count.Running != 0 || Count.TimeUpAsks != 0) return 0;
+        if (serial != 0 && serial != Count.Serial) return 0;
+        const uint32_t end = Count.TargetTime;
+        if (Settings.CountDirection == 0 && end >= LongestCount) return 0;
+        uint32_t effects = EndTimeUp();
+        if (Settings.CountDirection != 0)
+        {
+            Count.TargetTime = step; // the step counted down again
+            Count.CountOffset = 0;
+        }
+        else
+        {
+            // Up to a time: on from the end it reached, for the step.
+            Count.CountOffset = end;
+            Count.TargetTime = LongestCount - end < step ? LongestCount : end + step;
+        }
+        Count.StartTick = 0;
+        return effects | RunPausedCount(tick) | EffectShowNow;
+    }
+    // A window's answer names a time-up; there is none now.
+    if (serial != 0 || Count.TargetTime >= LongestCount) return 0;
+    Count.TargetTime =
+        LongestCount - Count.TargetTime < step ? LongestCount : Count.TargetTime + step;
+    if (Count.Running != 0) return EffectShowNow;
+    // Stopped, the text shows the new time left at once (counting up it shows the same).
+    if (Settings.CountDirection != 0) FormatCountText(ShownValue(tick), DisplayText);
+    return TitleEffect() | EffectInvalidate;
 }
 
 uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial)
@@ -232,6 +334,7 @@ uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial)
     // An answer to a time-up since overtaken by the user or by a later time-up does nothing.
     const bool current = serial == Count.Serial || (serial == 0 && command != CmdStartCount);
     if (!current) return 0;
+    if (command == CmdAddTime) return AddTime(tick, serial);
     switch (command)
     {
     case CmdAcknowledgeTimeUp: return AcknowledgeTimeUp();
@@ -244,13 +347,14 @@ uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial)
 uint32_t ResetCount(uint32_t tick)
 {
     if (CountingDown()) return LoadAndReset(Settings.SetTime, tick);
-    // Counting up goes back to 0 whatever the target, also an endless count.
+    // Counting up goes back to 0, also an endless count, and up to the set time again (time
+    // added is for the count it was added to).
+    Count.TargetTime = Settings.SetTime;
     if (Count.Running != 0)
     {
         Count.StartTick = tick;
         Count.CountOffset = 0;
-        ShowCountNow();
-        return 0;
+        return EffectShowNow;
     }
     ZeroCount();
     ShowZero();
@@ -270,12 +374,13 @@ uint32_t ReverseCount(uint32_t tick)
     }
     else
     {
-        // Down to up: the time left becomes the count so far.
+        // Down to up: the time left becomes the count so far, up to the set time, or to the
+        // end that time added has moved beyond it.
         Count.CountOffset = shown;
         if (Count.Running != 0)
         {
             Count.StartTick = tick;
-            Count.TargetTime = Settings.SetTime;
+            if (shown <= Settings.SetTime) Count.TargetTime = Settings.SetTime;
         }
         else
         {
@@ -284,8 +389,7 @@ uint32_t ReverseCount(uint32_t tick)
         }
         Settings.CountDirection = 0;
     }
-    ShowCountNow();
-    return DirectionLabelEffect();
+    return DirectionLabelEffect() | EffectShowNow;
 }
 
 uint32_t SyncCount(uint32_t tick, uint32_t clockSeconds, uint32_t clockMilliseconds)
@@ -307,6 +411,5 @@ uint32_t SyncCount(uint32_t tick, uint32_t clockSeconds, uint32_t clockMilliseco
     }
     else
         Count.CountOffset = minutes + clock;
-    ShowCountNow();
-    return 0;
+    return EffectShowNow;
 }

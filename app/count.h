@@ -19,6 +19,8 @@ struct CountState
     // Moves on at every start, stop, acknowledgement and time-up (1 .. 2^30 - 1, never 0): an
     // answer that names the serial of its time-up acts only while nothing has happened since.
     uint32_t Serial;
+    uint32_t InStretch;  // 1 while the count is in its last stretch, as last taken
+    uint32_t TimeUpAsks; // the time-up waiting asks before a shutdown or restart
 };
 
 // The count state shared by the GUI thread and the counting thread.
@@ -59,6 +61,20 @@ constexpr uint32_t EffectPower = 1u << 14;
 // without an answer (a question before a shutdown stays until it is answered). A later time-up
 // alone closes none: an automatic repeat's window closes by itself.
 constexpr uint32_t EffectCloseTimeUpWindows = 1u << 15;
+// For the counting rules, under the same lock (TakeCountEffects, app/counting.h): the running
+// count's text and title are due at once; the alarm cycle and its flashing end.
+constexpr uint32_t EffectShowNow = 1u << 16;
+constexpr uint32_t EffectEndAlarmCycle = 1u << 17;
+// The last stretch began or ended: the count is drawn in its colour or no longer, screen readers
+// hear it, and a warning balloon in the tray comes down.
+constexpr uint32_t EffectStretch = 1u << 18;
+// The crossing into the last stretch while the count ran: the taskbar button flashes, a balloon
+// says what is left in the tray, and, unless Mute or WarnQuiet, a short sound.
+constexpr uint32_t EffectWarn = 1u << 19;
+constexpr uint32_t EffectWarnSound = 1u << 20;
+
+// The longest count, 4,294,967 s: no target passes it.
+constexpr uint32_t LongestCount = 4294967000u;
 
 // Days, hours, minutes and seconds normalised, then clamped to 3 .. 4 294 967 seconds;
 // the milliseconds are added after the clamp.
@@ -68,8 +84,13 @@ uint32_t ConvertToMilliseconds(uint32_t days, uint32_t hours, uint32_t minutes, 
 // The time a selection stands for: 0, 1 and 2 pick a preset, any other value is a time in ms.
 uint32_t ResolveSelection(uint32_t selection);
 
+// Whether the count can end: it counts down, or up to a set time (not endlessly up).
+bool CountCanEnd();
+
 // The elapsed count E at `tick` (running) or the paused one (stopped).
 uint32_t ElapsedCount(uint32_t tick);
+// What is left at `tick` until the target: 0 once it has passed.
+uint32_t TimeLeft(uint32_t tick);
 // The value the display stands for: TargetTime - E counting down (0 once E has passed the
 // target, before the counting thread has noticed), E counting up.
 uint32_t ShownValue(uint32_t tick);
@@ -80,6 +101,23 @@ uint32_t ShownFrom(uint32_t elapsed);
 // thread's parameter carries one with two flags).
 uint32_t NextCountSerial(uint32_t serial);
 
+// The last stretch: a count that can end, not timed up, whose time left at `elapsed` has
+// fallen to WarnBefore or below, and whose whole length (its target) is longer than that. A
+// stopped count inside it stays inside it.
+bool InLastStretch(uint32_t elapsed);
+// Milliseconds from `elapsed` until the count enters its last stretch: 0 inside it, 0xFFFFFFFF
+// when it never will (no warning, an endless count-up, a count no longer than the warning).
+uint32_t UntilLastStretch(uint32_t elapsed);
+// Takes the stretch at `tick` into Count.InStretch: EffectStretch when it began or ended, and
+// when a running count crossed into it by counting (`crossing`: a counting pass that found no
+// time-up) EffectWarn, with EffectWarnSound unless Mute or WarnQuiet. Every count operation
+// and counting pass ends with it: an operation that puts the count inside (Reverse, Sync, a
+// preset) shows the colour at once, without a sound.
+uint32_t StretchEffects(uint32_t tick, bool crossing);
+
+// What Add Time adds: AddStep, a minute for 0.
+uint32_t AddTimeStep();
+
 // UI string of the direction button: 16 ("Up") or 17 ("Down"). With RevRev clear it names the
 // direction a press will give, with RevRev set the current one.
 uint32_t DirectionLabel();
@@ -87,8 +125,8 @@ uint32_t DirectionLabel();
 uint32_t DirectionLabelEffect();
 
 // TargetTime = SetTime = the time of `selection`; DisplayText shows it ("0" counting up). The
-// count itself is not touched. Pass SelectedTime to reload from the time selection, SetTime to
-// reload the last set time.
+// count itself is not touched (a running count shows the new time at once: EffectShowNow).
+// Pass SelectedTime to reload from the time selection, SetTime to reload the last set time.
 uint32_t LoadSetTime(uint32_t selection);
 // LoadSetTime, then the count starts over: a countdown from the full time (running or not), an
 // endless count-up from the loaded time; a limited count-up only gets its new limit.
@@ -102,8 +140,8 @@ uint32_t ReloadStoppedCount();
 uint32_t ChangeSecondsMode(uint32_t mode);
 uint32_t ChangeDaysMode(uint32_t mode);
 // The main window minimised, in the tray or normal (WindowState): a running count's title is
-// due at once.
-void ChangeWindowState(uint32_t state);
+// due at once (EffectShowNow).
+uint32_t ChangeWindowState(uint32_t state);
 
 // CmdStartStop: stops a running count, else acknowledges a time-up, else starts. The choice
 // is made here, under the caller's lock, so it always matches the state it acts on.
@@ -115,9 +153,17 @@ uint32_t AcknowledgeTimeUp();
 
 // The operation behind a count command that the worker threads post: CmdStartStop (the
 // choice above); CmdAcknowledgeTimeUp, CmdStopCount and CmdStartCount do only their own step,
-// and only while Count.Serial is still `serial` (0: whatever it is; a start always names one).
-// 0 for others.
+// and only while Count.Serial is still `serial` (0: whatever it is; a start always names one);
+// CmdAddTime as AddTime. 0 for others.
 uint32_t ApplyCountCommand(uint32_t command, uint32_t tick, uint32_t serial = 0);
+
+// CmdAddTime, for a count that can end. Running or stopped, the end moves AddTimeStep() further
+// away (the target, never past LongestCount; SetTime and the presets stay). At a final time-up
+// (not one that asks before a shutdown) it answers it, as its window's "Add" button does: the
+// same count again for the step, a countdown from the step, a count up to a time on from its
+// end. `serial` names the time-up a window answers (0 from a key or the menu: whatever there
+// is); a window's answer to anything else does nothing.
+uint32_t AddTime(uint32_t tick, uint32_t serial);
 
 // CmdReset: counting up back to 0 (running on when running); counting down LoadAndReset(SetTime).
 uint32_t ResetCount(uint32_t tick);

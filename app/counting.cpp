@@ -54,12 +54,6 @@ Moment MomentAt(uint32_t tick)
     return {tick, ElapsedCount(tick)};
 }
 
-// An endless count-up never ends.
-bool CountCanEnd()
-{
-    return Settings.CountDirection != 0 || Settings.CountUntil == 0;
-}
-
 // Milliseconds from `elapsed` to `due`, 0 when it has passed, at most LongestWait.
 uint32_t Until(uint64_t elapsed, uint64_t due)
 {
@@ -152,12 +146,12 @@ uint32_t ChangeForThenAction()
     {
     case 1:
         Settings.CountDirection = Settings.CountDirection == 0 ? 1 : 0;
-        return DirectionLabelEffect() | LoadSetTime(Settings.SelectedTime);
-    case 2: return LoadSetTime(Settings.SetTime);
+        return TakeCountEffects(DirectionLabelEffect() | LoadSetTime(Settings.SelectedTime));
+    case 2: return TakeCountEffects(LoadSetTime(Settings.SetTime));
     case 3:
         Settings.SelectedTime = Settings.SelectedTime + 1;
         if (Settings.SelectedTime > 2) Settings.SelectedTime = 0;
-        return LoadSetTime(Settings.SelectedTime);
+        return TakeCountEffects(LoadSetTime(Settings.SelectedTime));
     default: return 0;
     }
 }
@@ -226,6 +220,7 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
         thread.AlarmAccum = 0;
     }
     Count.TimeIsUp = 1;
+    Count.TimeUpAsks = asks ? 1 : 0;
     if (Settings.ShowTimeUpWindow != 0 || asks)
         requests.StartTimeUpThread = 1;
     else
@@ -302,6 +297,8 @@ uint32_t NextDueFrom(const Moment& now, const CountingThreadState& thread)
         if (ShowDue != 0) return 0;
         if (CountCanEnd()) delay = Until(now.Elapsed, uint64_t{Count.TargetTime} + 1);
         delay = Sooner(delay, UntilNextText(now, thread));
+        // The crossing into the last stretch, when one lies ahead.
+        if (Count.InStretch == 0) delay = Sooner(delay, UntilLastStretch(now.Elapsed));
     }
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0)
     {
@@ -328,6 +325,18 @@ void BeginCounting(CountingThreadState& thread)
 void ShowCountNow()
 {
     ShowDue = 1;
+}
+
+uint32_t TakeCountEffects(uint32_t effects)
+{
+    if ((effects & EffectShowNow) != 0) ShowDue = 1;
+    if ((effects & EffectEndAlarmCycle) != 0)
+    {
+        Settings.AlarmCycleActive = 0;
+        FlashPhase = 0;
+        AlarmRepeats = 0;
+    }
+    return effects & ~(EffectShowNow | EffectEndAlarmCycle);
 }
 
 uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread)
@@ -383,6 +392,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     }
 
     Moment now = MomentAt(tick);
+    bool timeUp = false;
     if (Count.Running != 0)
     {
         if (CountCanEnd() && now.Elapsed > Count.TargetTime)
@@ -391,12 +401,15 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
             TimeUpDueTick = tick - TimeUpLateness;
             TimeUpWakeAsked = asked;
             TimeUp(tick, requests, thread);
+            timeUp = true;
             now = MomentAt(tick); // the count itself has changed
         }
         else
             ShowRunningCount(now, requests, thread);
         if (ChangeCount != 0) requests.Effects |= EffectInvalidateTimeBand;
     }
+    // A crossing found with the time-up it comes before (after a sleep) does not warn.
+    requests.Effects |= StretchEffects(tick, !timeUp);
     // A stopped count shows what its operations left; a new period shows in the next pass.
     if (Count.Running == 0) ShowDue = 0;
 
@@ -437,11 +450,14 @@ CountRequests TimeUpWindowClosed(uint32_t result, uint32_t fromRepeat, uint32_t 
     requests.Effects = EffectInvalidateErase;
     // The acknowledgement moves the serial on once; a start that follows it names that one.
     const uint32_t acknowledged = NextCountSerial(serial);
-    if (Settings.ThenAction == 0 && result == TimeUpWindowSecond)
+    if (result == TimeUpWindowThird)
+        // "Add 1:00": the same count again for the step, answering this time-up alone.
+        Post(requests, CmdAddTime, serial);
+    else if (Settings.ThenAction == 0 && result == TimeUpWindowSecond)
     {
         // "Repeat Time": acknowledge, then start the same set time anew.
         Post(requests, CmdAcknowledgeTimeUp, serial);
-        requests.Effects |= LoadSetTime(Settings.SetTime);
+        requests.Effects |= TakeCountEffects(LoadSetTime(Settings.SetTime));
         Post(requests, CmdStartCount, acknowledged);
     }
     else if (Settings.WaitMode != 0)

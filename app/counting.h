@@ -65,6 +65,11 @@ uint32_t NextDueDelay(uint32_t tick, const CountingThreadState& thread);
 // under the count lock.
 void ShowCountNow();
 
+// What a count operation's effects (app/count.h) ask of these rules, taken under the lock the
+// operation ran under: EffectShowNow makes the running count due at once (ShowCountNow),
+// EffectEndAlarmCycle ends the alarm cycle and its flashing. Returns the rest, for the window.
+uint32_t TakeCountEffects(uint32_t effects);
+
 // What the shell does after releasing the lock, in this order: PrepareAlarmSound when asked;
 // post each of Posts to the main window as WM_COMMAND; the Effect* bits (app/count.h); start a
 // time-up thread; the sound player checks; then sleep.
@@ -119,7 +124,8 @@ enum : uint32_t
     TimeUpWindowNotShown = 0,  // it could not be created
     TimeUpWindowFirst = 1,     // "OK" or the auto-close
     TimeUpWindowSecond = 2,    // the second button or Esc
-    TimeUpWindowWithdrawn = 3, // closed because its time-up was overtaken: no answer
+    TimeUpWindowThird = 3,     // "Add 1:00" (a final time-up's window)
+    TimeUpWindowWithdrawn = 4, // closed because its time-up was overtaken: no answer
 };
 
 // The time-up thread's answer once its window closed with `result`; `fromRepeat` and `serial`

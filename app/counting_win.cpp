@@ -9,6 +9,7 @@
 #include "data/settings.h"
 #include "data/uistrings.h"
 #include "display/display_win.h"
+#include "display/menu.h"
 #include "display/timetext.h"
 #include "text/text.h"
 
@@ -60,6 +61,7 @@ void CarryOut(const CountRequests& requests, const RECT& timeBand)
 static_assert(uint32_t{PromptNoAnswer} == TimeUpWindowNotShown &&
                   uint32_t{PromptFirst} == TimeUpWindowFirst &&
                   uint32_t{PromptSecond} == TimeUpWindowSecond &&
+                  uint32_t{PromptThird} == TimeUpWindowThird &&
                   uint32_t{PromptWithdrawn} == TimeUpWindowWithdrawn,
               "the time-up window answers with the prompt's results");
 
@@ -140,6 +142,7 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     // The prompt keeps pointers: its texts must not change under it while it is open.
     char message[sizeof Settings.TimeUpText];
     char late[100];
+    char addTime[32];
     uint32_t thenAction, onTop, restarts, lateness, overtaken;
     uint32_t slot = NoTimeUpSlot;
     {
@@ -148,6 +151,7 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
         thenAction = Settings.ThenAction;
         onTop = Settings.OnTopAlarm;
         restarts = Settings.AlarmAction == 6;
+        FormatAddTimeLabel(addTime);
         lateness = GetTickCount() - TimeUpDueTick;
         overtaken = asks == 0 && serial != Count.Serial;
         if (asks == 0 && !overtaken) slot = TakeTimeUpSlot(serial);
@@ -175,6 +179,8 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
         request.FirstCaption = "OK";
         request.SecondCaption = UiString(thenAction == 0 ? 144 : 145);
         request.PromptAutoCloseSeconds = fromRepeat != 0 ? 3 : 0;
+        // A final time-up can be given more time; a repeat's count runs on by itself.
+        if (fromRepeat == 0) request.ThirdCaption = addTime;
     }
     if (slot != NoTimeUpSlot)
     {

@@ -34,10 +34,8 @@ struct Action
     uint32_t Command;
 };
 constexpr Action Actions[HotKeyCount] = {
-    {"Start/Stop", CmdStartStop},
-    {"Reset", CmdReset},
-    {"QuickSet", CmdQuickSet},
-    {"Show/Hide", CmdShowHide},
+    {"Start/Stop", CmdStartStop}, {"Reset", CmdReset},      {"QuickSet", CmdQuickSet},
+    {"Show/Hide", CmdShowHide},   {"Add Time", CmdAddTime},
 };
 
 } // namespace

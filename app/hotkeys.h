@@ -1,4 +1,4 @@
-// Keys from anywhere: a global hotkey the user chooses for each of four actions, none by
+// Keys from anywhere: a global hotkey the user chooses for each of five actions, none by
 // default. The rules: what a stored key is, which keys are refused, the modifier flags
 // RegisterHotKey takes, and which command a hotkey posts. app/hotkeys_win.cpp registers them.
 #pragma once
@@ -12,6 +12,7 @@ enum : uint32_t
     HotKeyReset,
     HotKeyQuickSet,
     HotKeyShowHide,
+    HotKeyAddTime,
     HotKeyCount,
 };
 

@@ -11,11 +11,6 @@ WakeTimerPlan WakeTimerShown;
 namespace
 {
 
-bool CountCanEnd()
-{
-    return Settings.CountDirection != 0 || Settings.CountUntil == 0;
-}
-
 bool RepeatingUnanswered(uint32_t tick)
 {
     return Count.TimeIsUp != 0 && Settings.AlarmCycleActive != 0 &&

@@ -186,11 +186,17 @@ bool OpenMainWindow()
     return true;
 }
 
-bool TimerKeyMessage(WPARAM virtualKey, bool controlHeld, UINT& message, WPARAM& wParam)
+bool TimerKeyMessage(WPARAM virtualKey, bool controlHeld, bool repeated, UINT& message,
+                     WPARAM& wParam)
 {
     message = WM_COMMAND;
     switch (virtualKey)
     {
+    case VK_ADD:
+    case VK_OEM_PLUS:
+        // A key held down adds once.
+        wParam = CmdAddTime;
+        return !controlHeld && !repeated;
     case VK_F1: wParam = CmdHelp; return true;
     case 'S':
     case VK_ESCAPE: wParam = CmdStartStop; return true;
@@ -221,7 +227,9 @@ void ProcessLoopMessage(MSG& msg)
     const SHORT control = GetKeyState(VK_CONTROL);
     UINT message;
     WPARAM wParam;
-    if (TimerKeyMessage(msg.wParam, control != 0 && control != 1, message, wParam))
+    // Bit 30: the key was down before, an auto-repeat.
+    const bool repeated = (msg.lParam & 0x40000000) != 0;
+    if (TimerKeyMessage(msg.wParam, control != 0 && control != 1, repeated, message, wParam))
         PostMessageA(MainWindow, message, wParam, 0);
     else
         IsDialogMessageA(MainWindow, &msg); // Tab and Space move between and press the buttons

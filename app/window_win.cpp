@@ -13,6 +13,7 @@
 #include "display/display_win.h"
 #include "display/layout.h"
 #include "display/quickset.h"
+#include "display/timetext.h"
 #include "options/options_win.h"
 #include "resources/resource.h"
 #include "text/text.h"
@@ -43,6 +44,13 @@ volatile LONG ProgressPending;
 // the request is the window's thread's own. 1 while one is on its way.
 constexpr UINT WM_REFRESHPOWER = WM_APP + 4;
 volatile LONG PowerPending;
+
+// Posted by the other threads when the count entered or left its last stretch; wParam holds
+// EffectWarn and EffectWarnSound. Not folded: a crossing's sound must not be lost.
+constexpr UINT WM_SHOWSTRETCH = WM_APP + 5;
+
+// 1 while a warning balloon shows from the tray icon.
+bool BalloonShown;
 
 constexpr char MainTitle[] = "Mivo";
 
@@ -179,9 +187,9 @@ LRESULT MainWindowOnSize(HWND window, WPARAM kind)
     {
         // The counting thread decides on the title by it.
         CountLockGuard lock;
-        ChangeWindowState(toTray                   ? WindowInTray
-                          : kind == SIZE_MINIMIZED ? WindowMinimised
-                                                   : WindowNormal);
+        TakeCountEffects(ChangeWindowState(toTray                   ? WindowInTray
+                                           : kind == SIZE_MINIMIZED ? WindowMinimised
+                                                                    : WindowNormal));
     }
     LayoutDisplay(window);
     return 0;
@@ -227,6 +235,47 @@ LRESULT MainWindowOnRefreshPower()
     return 0;
 }
 
+// The last stretch began or ended (EffectStretch), and at a crossing (EffectWarn) the user is
+// told: a short sound, the taskbar button flashing when the window is not in front, a balloon
+// saying what is left in the tray. The count is drawn in its colour at once; a balloon comes
+// down with the stretch.
+LRESULT MainWindowOnShowStretch(HWND window, uint32_t effects)
+{
+    uint32_t inside, left;
+    {
+        CountLockGuard lock;
+        inside = Count.InStretch;
+        left = TimeLeft(GetTickCount());
+    }
+    if ((effects & EffectWarnSound) != 0) MessageBeepProc(MB_ICONEXCLAMATION);
+    if ((effects & EffectWarn) != 0 && inside != 0)
+    {
+        if (WindowState == WindowInTray)
+        {
+            char time[16];
+            FormatShortTime(left, time);
+            char text[32];
+            CopyText(time, text);
+            AppendText(text, " left");
+            BalloonShown = NotifyTrayBalloon(window, 0, text);
+        }
+        else if (GetForegroundWindow() != window)
+        {
+            FLASHWINFO flash = {sizeof flash, window, FLASHW_TRAY, 3, 0};
+            FlashWindowEx(&flash);
+        }
+    }
+    if (inside == 0 && BalloonShown)
+    {
+        NotifyTrayBalloon(window, 0, "");
+        BalloonShown = false;
+    }
+    InvalidateRect(window, nullptr, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+    return 0;
+}
+
 // The wall clock was set: the wake timer counts by it, the count does not.
 LRESULT MainWindowOnTimeChange()
 {
@@ -240,7 +289,7 @@ LRESULT MainWindowOnTaskbarCreated(HWND window)
     // The new taskbar will not take the icon: the window comes back, minimised.
     {
         CountLockGuard lock;
-        ChangeWindowState(WindowMinimised);
+        TakeCountEffects(ChangeWindowState(WindowMinimised));
     }
     ShowWindow(window, SW_SHOWMINNOACTIVE);
     return 0;
@@ -251,7 +300,7 @@ void RestoreFromTray(HWND window)
 {
     {
         CountLockGuard lock;
-        ChangeWindowState(WindowNormal);
+        TakeCountEffects(ChangeWindowState(WindowNormal));
     }
     NotifyTrayIcon(window, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
     ShowWindow(window, SW_RESTORE);
@@ -393,7 +442,8 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case CmdStartStop:
     case CmdAcknowledgeTimeUp:
     case CmdStopCount:
-    case CmdStartCount: {
+    case CmdStartCount:
+    case CmdAddTime: {
         const auto serial = static_cast<uint32_t>(lParam);
         RunCountOperation(
             [id, serial](uint32_t tick) { return ApplyCountCommand(id, tick, serial); });
@@ -519,6 +569,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_REFRESHPOWER: return MainWindowOnRefreshPower();
     case WM_HOTKEY: return MainWindowOnHotKey(window, wParam);
     case WM_TIMECHANGE: return MainWindowOnTimeChange();
+    case WM_SHOWSTRETCH: return MainWindowOnShowStretch(window, static_cast<uint32_t>(wParam));
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -566,6 +617,14 @@ void ApplyCountEffects(uint32_t effects)
             ApplyPowerRequests();
         else if (InterlockedExchange(&PowerPending, 1) == 0)
             PostMessageA(MainWindow, WM_REFRESHPOWER, 0, 0);
+    }
+    if ((effects & EffectStretch) != 0)
+    {
+        const uint32_t warn = effects & (EffectWarn | EffectWarnSound);
+        if (OnWindowThread())
+            MainWindowOnShowStretch(MainWindow, warn);
+        else
+            PostMessageA(MainWindow, WM_SHOWSTRETCH, warn, 0);
     }
     // Any thread may tell; a screen reader asks for the value when it wants it.
     if ((effects & EffectAnnounce) != 0)

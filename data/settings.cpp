@@ -55,6 +55,10 @@ void ApplyDefaultFields(SettingsRecord& r, const char* timeUpText, const char* h
     r.RevRev = 0;
     r.FontWeight = 400;
     r.FontItalic = 0;
+    r.WarnBefore = 0;
+    r.WarnColour = 0;
+    r.WarnQuiet = 0;
+    r.AddStep = 0;
 }
 
 namespace

@@ -66,14 +66,19 @@ struct SettingsRecord
     uint32_t RevRev;
     uint32_t FontWeight;
     uint32_t FontItalic;
-    uint32_t HotKeys[4]; // the keys from anywhere (app/hotkeys.h): 0 (every older file) none
-    uint32_t Reserved2092;
+    uint32_t HotKeys[5]; // the keys from anywhere (app/hotkeys.h): 0 (every older file) none
     // Run-time fields: stored with the rest, but set by their owners before they are read.
     uint32_t ThreadWord;
     char AlarmSoundPath[600];
     uint32_t AlarmCycleActive;
     uint32_t LayeredAvailable;
-    uint8_t Reserved2708[292];
+    // The last stretch and added time (app/count.h); the zeros every older file holds mean no
+    // warning, the built-in warning colour, the short sound, and a minute's step.
+    uint32_t WarnBefore; // ms before the end; 0 no warning
+    uint32_t WarnColour; // 0 orange RGB(255, 128, 0); a chosen colour is its COLORREF | 1 << 24
+    uint32_t WarnQuiet;  // 1 no sound at the crossing
+    uint32_t AddStep;    // ms that Add Time adds; 0 a minute
+    uint8_t Reserved2724[276];
 };
 
 static_assert(sizeof(SettingsRecord) == 3000, "the settings record is 3000 bytes");
@@ -124,12 +129,28 @@ static_assert(offsetof(SettingsRecord, RevRev) == 2064);
 static_assert(offsetof(SettingsRecord, FontWeight) == 2068);
 static_assert(offsetof(SettingsRecord, FontItalic) == 2072);
 static_assert(offsetof(SettingsRecord, HotKeys) == 2076);
-static_assert(offsetof(SettingsRecord, Reserved2092) == 2092);
 static_assert(offsetof(SettingsRecord, ThreadWord) == 2096);
 static_assert(offsetof(SettingsRecord, AlarmSoundPath) == 2100);
 static_assert(offsetof(SettingsRecord, AlarmCycleActive) == 2700);
 static_assert(offsetof(SettingsRecord, LayeredAvailable) == 2704);
-static_assert(offsetof(SettingsRecord, Reserved2708) == 2708);
+static_assert(offsetof(SettingsRecord, WarnBefore) == 2708);
+static_assert(offsetof(SettingsRecord, WarnColour) == 2712);
+static_assert(offsetof(SettingsRecord, WarnQuiet) == 2716);
+static_assert(offsetof(SettingsRecord, AddStep) == 2720);
+static_assert(offsetof(SettingsRecord, Reserved2724) == 2724);
+
+// The warning colour as a COLORREF (0x00BBGGRR) from WarnColour, and WarnColour for a chosen
+// COLORREF: 0 stands for the built-in orange, so a chosen colour carries bit 24.
+constexpr uint32_t BuiltInWarnColour = 0x000080FF; // RGB(255, 128, 0)
+constexpr uint32_t WarnColourChosen = 1u << 24;
+constexpr uint32_t WarnColourRef(uint32_t stored)
+{
+    return (stored & WarnColourChosen) != 0 ? stored & 0x00FFFFFF : BuiltInWarnColour;
+}
+constexpr uint32_t StoredWarnColour(uint32_t colour)
+{
+    return (colour & 0x00FFFFFF) | WarnColourChosen;
+}
 
 // The one settings record of the process; all zero until loaded.
 extern SettingsRecord Settings;

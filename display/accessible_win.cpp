@@ -119,9 +119,24 @@ struct ClockAccessible final : IAccessible, IOleWindow
         *value = StringAllocLate(wide);
         return *value != nullptr ? S_OK : E_OUTOFMEMORY;
     }
+    // In the last stretch: what is left, "1:00 left".
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
     {
-        return Standard->get_accDescription(child, text);
+        uint32_t inside, left;
+        {
+            CountLockGuard lock;
+            inside = Count.InStretch;
+            left = TimeLeft(GetTickCount());
+        }
+        if (!IsSelf(child) || inside == 0) return Standard->get_accDescription(child, text);
+        char time[16];
+        FormatShortTime(left, time);
+        WCHAR wide[32];
+        int length = MultiByteToWideChar(CP_ACP, 0, time, -1, wide, 16);
+        if (length == 0) length = 1;
+        lstrcpyW(wide + length - 1, L" left");
+        *text = StringAllocLate(wide);
+        return *text != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {

@@ -50,6 +50,10 @@ INT_PTR CALLBACK QuickSetProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 bool NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, const char* tip,
                     DWORD action);
 
+// Shows `text` as a balloon from tray icon `id` of `window`, without a sound; an empty text
+// takes a balloon that shows down, so it does not linger among the notifications.
+bool NotifyTrayBalloon(HWND window, UINT id, const char* text);
+
 // The shell call NotifyTrayIcon makes; tests put a recorder in its place.
 using ShellNotifyIconCall = BOOL(WINAPI*)(DWORD action, NOTIFYICONDATAA* record);
 extern ShellNotifyIconCall ShellNotifyIconProc;

@@ -5,21 +5,35 @@
 #include "data/settings.h"
 #include "data/uistrings.h"
 #include "display/timetext.h"
+#include "text/text.h"
 
 namespace
 {
 
-void Add(MenuList& list, uint32_t id, const char* text, bool checked = false)
+void Put(MenuList& list, const MenuEntry& entry)
 {
-    list.Entries[list.Count++] = {MenuCommand, id, text, checked ? 1u : 0u, 0};
+    if (list.Count < MenuEntryCapacity) list.Entries[list.Count++] = entry;
+}
+
+void Add(MenuList& list, uint32_t id, const char* text, bool checked = false, bool greyed = false)
+{
+    Put(list, {MenuCommand, id, text, checked ? 1u : 0u, 0, greyed ? 1u : 0u});
 }
 
 void AddSubmenu(MenuList& list, const char* text, uint32_t submenu)
 {
-    list.Entries[list.Count++] = {MenuSubmenu, 0, text, 0, submenu};
+    Put(list, {MenuSubmenu, 0, text, 0, submenu, 0});
 }
 
 } // namespace
+
+void FormatAddTimeLabel(char (&label)[32])
+{
+    char step[16];
+    FormatShortTime(AddTimeStep(), step);
+    CopyText("Add ", label);
+    AppendText(label, step);
+}
 
 void BuildContextMenu(const ContextMenuState& state, ContextMenuModel& menu)
 {
@@ -66,6 +80,9 @@ void BuildContextMenu(const ContextMenuState& state, ContextMenuModel& menu)
     AddSubmenu(main, UiString(96), SubmenuDays);
     if (state.Running != 0) Add(main, CmdSync, UiString(124));
     Add(main, CmdReverse, UiString(DirectionLabel()));
+    // An endless count-up has no end to move.
+    FormatAddTimeLabel(menu.AddTimeLabel);
+    Add(main, CmdAddTime, menu.AddTimeLabel, false, !CountCanEnd());
     if (Settings.LayeredAvailable != 0)
         Add(main, CmdTransparent, UiString(119), Settings.Transparent == 1);
     if (state.SoundPlaying != 0) Add(main, CmdStopSound, UiString(12));
@@ -73,7 +90,7 @@ void BuildContextMenu(const ContextMenuState& state, ContextMenuModel& menu)
     // The tray and the hidden buttons leave no other way to these.
     if (state.WindowState == 10 || Settings.HideButtons != 0)
     {
-        main.Entries[main.Count++] = {MenuSeparator, 0, "", 0, 0};
+        Put(main, {MenuSeparator, 0, "", 0, 0, 0});
         Add(main, CmdStartStop, UiString(state.Running != 0 || state.TimeIsUp != 0 ? 1 : 0));
         Add(main, CmdReset, UiString(2));
         Add(main, CmdExit, UiString(14));

@@ -27,12 +27,18 @@ struct MenuEntry
     const char* Text; // a UI string, a fixed text or one of the preset labels
     uint32_t Checked;
     uint32_t Submenu; // MenuSubmenuIndex (MenuSubmenu)
+    uint32_t Greyed;  // shown, but not for choosing now
 };
+
+// The most entries a menu holds: the main menu in its fullest state holds 19 (a normal window
+// with Hide Buttons on, a sound playing, Sync and transparency offered). An entry beyond it is
+// left out rather than written past the list.
+constexpr uint32_t MenuEntryCapacity = 20;
 
 struct MenuList
 {
     uint32_t Count;
-    MenuEntry Entries[18];
+    MenuEntry Entries[MenuEntryCapacity];
 };
 
 // What the menu shows besides the settings.
@@ -50,7 +56,11 @@ struct ContextMenuModel
     MenuList Main;
     MenuList Submenus[SubmenuCount]; // the Size submenu exists only when Main refers to it
     char PresetLabels[3][64];
+    char AddTimeLabel[32];
 };
+
+// "Add 1:00": Add Time's entry and button, its step in the count's short form.
+void FormatAddTimeLabel(char (&label)[32]);
 
 // Fills `menu` from the settings record and `state`. The preset labels are formatted into the
 // model itself, so the display's WidthClass and ChangeCount stay as they are.

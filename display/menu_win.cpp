@@ -23,8 +23,10 @@ HMENU BuildMenu(const ContextMenuModel& model, const MenuList& list)
                         reinterpret_cast<UINT_PTR>(BuildMenu(model, model.Submenus[entry.Submenu])),
                         entry.Text);
         else
-            AppendMenuA(menu, MF_STRING | (entry.Checked != 0 ? MF_CHECKED : 0), entry.Id,
-                        entry.Text);
+            AppendMenuA(menu,
+                        MF_STRING | (entry.Checked != 0 ? MF_CHECKED : 0) |
+                            (entry.Greyed != 0 ? MF_GRAYED : 0),
+                        entry.Id, entry.Text);
     }
     return menu;
 }

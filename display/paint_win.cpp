@@ -148,7 +148,7 @@ void PaintDisplay(HWND window)
 
     // What the counting thread writes is taken in one piece.
     char text[sizeof DisplayText];
-    uint32_t flash;
+    uint32_t flash, stretch;
     bool tick, measure;
     int top;
     {
@@ -159,6 +159,7 @@ void PaintDisplay(HWND window)
         tick = IsTickRepaint(ToBand(paint.rcPaint), ToBand(TimeBand), ChangeCount);
         ChangeCount = 0;
         flash = FlashPhase;
+        stretch = Count.InStretch;
         // Copied where the display begins now: the row may have been hidden since the layout.
         top = ButtonsHidden() ? 0 : Layout.StripHeight;
         if (widthClass != LastWidthClass)
@@ -186,11 +187,12 @@ void PaintDisplay(HWND window)
     IntersectRect(&dirty, &dirty, &all);
     IntersectClipRect(memory, dirty.left, dirty.top, dirty.right, dirty.bottom);
 
+    // The last stretch draws the count in the warning colour.
     COLORREF back = Settings.BackColour;
-    COLORREF fore = Settings.TextColour;
+    COLORREF fore = stretch != 0 ? WarnColourRef(Settings.WarnColour) : Settings.TextColour;
     if (flash == 1)
     {
-        back = Settings.TextColour;
+        back = fore;
         fore = Settings.BackColour;
     }
     const HBRUSH brush = CreateSolidBrush(back);

@@ -154,3 +154,32 @@ CountTextResult FormatCountText(uint32_t count, char* dest)
     }
     return CountTextResult{width, changed ? 1u : 0u};
 }
+
+void FormatShortTime(uint32_t milliseconds, char (&dest)[16])
+{
+    const uint32_t seconds = milliseconds / MsPerSecond + (milliseconds % MsPerSecond != 0 ? 1 : 0);
+    const uint32_t hours = seconds / 3600;
+    const uint32_t minutes = seconds / 60 % 60;
+    char* out = dest;
+    // Hours reach 1,193 at the longest count: up to four digits, written from the front.
+    uint32_t lead = hours != 0 ? hours : minutes;
+    char digits[8];
+    uint32_t count = 0;
+    do
+    {
+        digits[count++] = static_cast<char>('0' + lead % 10);
+        lead /= 10;
+    } while (lead != 0);
+    while (count != 0)
+        *out++ = digits[--count];
+    if (hours != 0)
+    {
+        *out++ = ':';
+        std::memcpy(out, TwoDigits + 2 * minutes, 2);
+        out += 2;
+    }
+    *out++ = ':';
+    std::memcpy(out, TwoDigits + 2 * (seconds % 60), 2);
+    out += 2;
+    *out = 0;
+}

@@ -28,3 +28,8 @@ struct CountTextResult
 // DisplayText, WidthClass takes the width class and a change adds one to ChangeCount; any
 // other buffer (the menu's preset labels) leaves both alone.
 CountTextResult FormatCountText(uint32_t count, char* dest);
+
+// A span in the count's short form, whole seconds rounded up: M:SS under an hour, H:MM:SS from
+// an hour ("0:30", "5:00", "1:00:00", "24:00:00"). For what is left and for the step of Add
+// Time, where a fraction or a day's field would only be noise.
+void FormatShortTime(uint32_t milliseconds, char (&dest)[16]);

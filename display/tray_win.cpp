@@ -25,3 +25,16 @@ bool NotifyTrayIcon(HWND window, HICON icon, UINT id, UINT callbackMessage, cons
     CopyText(tip, record.szTip);
     return ShellNotifyIconProc(action, &record) != FALSE;
 }
+
+bool NotifyTrayBalloon(HWND window, UINT id, const char* text)
+{
+    NOTIFYICONDATAA record = {};
+    record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    record.hWnd = window;
+    record.uID = id;
+    record.uFlags = NIF_INFO;
+    CopyText(text, record.szInfo);
+    CopyText(text[0] != 0 ? "Mivo" : "", record.szInfoTitle);
+    record.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    return ShellNotifyIconProc(NIM_MODIFY, &record) != FALSE;
+}

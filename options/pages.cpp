@@ -63,10 +63,12 @@ const ControlTip FixedTipTable[] = {
     {6021, "The key that resets the count from any program"},
     {6022, "The key that opens QuickSet at the pointer from any program"},
     {6023, "The key that brings Mivo to the front, or sends it away"},
+    {6024, "The key that gives the count more time from any program"},
     {6030, "No key for Start/Stop"},
     {6031, "No key for Reset"},
     {6032, "No key for QuickSet"},
     {6033, "No key for Show/Hide"},
+    {6034, "No key for Add Time"},
     {ControlTableEnd, nullptr},
 };
 

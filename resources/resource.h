@@ -6,6 +6,8 @@
 #define IDD_PROMPT 1601
 #define IDC_PROMPT_MESSAGE 1601 // the prompt's message field
 #define IDC_PROMPT_LABEL 1602   // its label for screen readers: the same text, never shown
+#define IDD_PROMPT_THREE 1603   // the prompt with a third button (the time-up window)
+#define IDC_PROMPT_THIRD 3      // that button; it answers PromptThird
 #define IDD_ABOUT 1025
 #define IDD_QUICKSET 1006
 #define IDD_ACTIONS 1027

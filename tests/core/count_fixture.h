@@ -76,7 +76,7 @@ struct ShellSim
         for (uint32_t i = 0; i < requests.PostCount; ++i)
         {
             posts.push_back(PostedCommand{tick, requests.Posts[i]});
-            ApplyCountCommand(requests.Posts[i], tick, requests.PostSerials[i]);
+            TakeCountEffects(ApplyCountCommand(requests.Posts[i], tick, requests.PostSerials[i]));
         }
     }
 

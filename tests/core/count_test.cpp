@@ -50,18 +50,19 @@ TEST_F(CountTest, StartStopChoosesByStateAndOperationsKeepToTheirState)
 
     // Called outside their state they change nothing: a second stop would turn the paused
     // count back into a tick.
-    const CountState stopped = {0, 0, 5000, 0, 300000, 0};
+    const CountState stopped = {0, 0, 5000, 0, 300000, 0, 0, 0};
     Count = stopped;
     EXPECT_EQ(StopCount(T0), 0u);
     EXPECT_EQ(AcknowledgeTimeUp(), 0u);
     EXPECT_EQ(std::memcmp(&Count, &stopped, sizeof Count), 0);
-    const CountState running = {1, 0, T0, 0, 300000, 0};
+    const CountState running = {1, 0, T0, 0, 300000, 0, 0, 0};
     Count = running;
     EXPECT_EQ(StartCount(T0 + 10), 0u);
     EXPECT_EQ(AcknowledgeTimeUp(), 0u);
-    EXPECT_EQ(SyncCount(T0, 1, 1) | ResetCount(T0 + 5), 0u);
+    // A running count's Sync and Reset only show it anew.
+    EXPECT_EQ(SyncCount(T0, 1, 1) | ResetCount(T0 + 5), EffectShowNow);
     EXPECT_EQ(Count.Running, 1u);
-    const CountState timeUp = {0, 1, 0, 0, 300000, 0};
+    const CountState timeUp = {0, 1, 0, 0, 300000, 0, 0, 0};
     Count = timeUp;
     EXPECT_EQ(StartCount(T0), 0u);
     EXPECT_EQ(StopCount(T0), 0u);
@@ -108,7 +109,8 @@ TEST_F(CountTest, LoadSetTimeResolvesTheSelectionAndShowsIt)
         WindowState = c.windowState;
         Count.StartTick = 1234;
         Count.CountOffset = 55;
-        EXPECT_EQ(LoadSetTime(c.selection), c.effects);
+        // A running count would show the new time at once.
+        EXPECT_EQ(LoadSetTime(c.selection), c.effects | EffectShowNow);
         EXPECT_EQ(Count.TargetTime, c.time);
         EXPECT_EQ(Settings.SetTime, c.time);
         EXPECT_STREQ(DisplayText, c.text);
@@ -182,7 +184,7 @@ TEST_F(CountTest, ResetByDirection)
     ResetCountGlobals();
     LoadAndReset(0, T0);
     StartCount(T0);
-    EXPECT_EQ(ResetCount(T0 + 5000), 0u);
+    EXPECT_EQ(ResetCount(T0 + 5000), EffectShowNow);
     EXPECT_EQ(ElapsedCount(T0 + 6000), 1000u);
     StopCount(T0 + 7000);
     WindowState = WindowMinimised;
@@ -202,10 +204,10 @@ TEST_F(CountTest, ModeChangeReloadsOnlyAStoppedCount)
     LoadSetTime(0);
     StartCount(T0);
     Settings.SecondsMode = 1;
-    EXPECT_EQ(ReloadStoppedCount(), 0u);
+    EXPECT_EQ(ReloadStoppedCount(), EffectShowNow);
     EXPECT_EQ(ShownValue(T0 + 1000), 299000u);
     StopCount(T0 + 180000);
-    EXPECT_EQ(ReloadStoppedCount(), EffectInvalidate);
+    EXPECT_EQ(ReloadStoppedCount(), EffectInvalidate | EffectShowNow);
     EXPECT_EQ(ShownValue(T0 + 200000), 300000u);
     EXPECT_STREQ(DisplayText, "05:00");
 }
@@ -215,14 +217,14 @@ TEST_F(CountTest, ReversingTwiceKeepsTheShownValue)
     Settings.CountDirection = 1;
     LoadSetTime(60000);
     StartCount(T0);
-    EXPECT_EQ(ReverseCount(T0 + 20000), EffectDirectionDown);
+    EXPECT_EQ(ReverseCount(T0 + 20000), EffectDirectionDown | EffectShowNow);
     EXPECT_EQ(Settings.CountDirection, 0u);
     ShellSim shell;
     shell.Pass(T0 + 20000);
     EXPECT_STREQ(DisplayText, "40.0");
     EXPECT_EQ(ShownValue(T0 + 21000), 41000u);
 
-    EXPECT_EQ(ReverseCount(T0 + 25000), EffectDirectionUp);
+    EXPECT_EQ(ReverseCount(T0 + 25000), EffectDirectionUp | EffectShowNow);
     EXPECT_EQ(Settings.CountDirection, 1u);
     shell.Pass(T0 + 25000);
     EXPECT_STREQ(DisplayText, "45.0");
@@ -267,7 +269,7 @@ TEST_F(CountTest, ReverseByStateAndLabelRule)
         if (c.running == 0) StopCount(now);
         const uint32_t before = ShownValue(now);
 
-        EXPECT_EQ(ReverseCount(now), c.label);
+        EXPECT_EQ(ReverseCount(now), c.label | EffectShowNow);
         EXPECT_EQ(Settings.CountDirection, 1 - c.direction);
         EXPECT_EQ(DirectionLabelEffect(), c.label);
         EXPECT_EQ(Count.TargetTime, c.targetAfter);
@@ -331,7 +333,7 @@ TEST_F(CountTest, SyncLinesTheCountUpWithTheClock)
         Count.StartTick = c.direction != 0 ? now - (600000 - c.shownBefore) : now - c.shownBefore;
         ASSERT_EQ(ShownValue(now), c.shownBefore);
 
-        EXPECT_EQ(SyncCount(now, c.seconds, c.milliseconds), 0u);
+        EXPECT_EQ(SyncCount(now, c.seconds, c.milliseconds), EffectShowNow);
         EXPECT_EQ(ShownValue(now), c.shownAfter);
         EXPECT_EQ(Count.StartTick, now);
         EXPECT_EQ(Settings.SetTime, 600000u);
@@ -420,9 +422,10 @@ TEST_F(CountTest, AcknowledgeEndsTheAlarmAndShowsTheSetTimeStopped)
     AlarmRepeats = 7;
     std::strcpy(DisplayText, "0");
 
-    EXPECT_EQ(StartStopCount(T0), EffectStartLabel | EffectCloseSoundPlayer |
-                                      EffectButtonVisibility | EffectInvalidate | EffectSystemMenu |
-                                      EffectCloseTimeUpWindows);
+    // As the shell runs it: the counting rules take their part (the alarm cycle ends).
+    EXPECT_EQ(TakeCountEffects(StartStopCount(T0)),
+              EffectStartLabel | EffectCloseSoundPlayer | EffectButtonVisibility |
+                  EffectInvalidate | EffectSystemMenu | EffectCloseTimeUpWindows);
     EXPECT_EQ(Count.TimeIsUp, 0u);
     EXPECT_EQ(Count.Running, 0u);
     EXPECT_EQ(Settings.AlarmCycleActive, 0u);

@@ -397,22 +397,29 @@ struct ShowCase
 TEST_F(CountTest, WhatMustShowNowWakesTheThreadAndShowsAtOnce)
 {
     const ShowCase cases[] = {
-        {"minimised", [](uint32_t) { ChangeWindowState(WindowMinimised); }, WindowNormal, "09"},
-        {"restored", [](uint32_t) { ChangeWindowState(WindowNormal); }, WindowMinimised, "09"},
-        {"to the tray", [](uint32_t) { ChangeWindowState(WindowInTray); }, WindowMinimised, "09"},
+        {"minimised", [](uint32_t) { TakeCountEffects(ChangeWindowState(WindowMinimised)); },
+         WindowNormal, "09"},
+        {"restored", [](uint32_t) { TakeCountEffects(ChangeWindowState(WindowNormal)); },
+         WindowMinimised, "09"},
+        {"to the tray", [](uint32_t) { TakeCountEffects(ChangeWindowState(WindowInTray)); },
+         WindowMinimised, "09"},
         {"a preset",
          [](uint32_t tick) {
              Settings.SelectedTime = 1;
-             LoadAndReset(Settings.SelectedTime, tick);
+             TakeCountEffects(LoadAndReset(Settings.SelectedTime, tick));
          },
          WindowMinimised, "05"},
-        {"a QuickSet time", [](uint32_t tick) { LoadAndReset(120000, tick); }, WindowMinimised,
-         "02"},
-        {"Seconds", [](uint32_t) { ChangeSecondsMode(1); }, WindowMinimised, "09:40"},
-        {"days always", [](uint32_t) { ChangeDaysMode(2); }, WindowMinimised, "09"},
-        {"Reset", [](uint32_t tick) { ResetCount(tick); }, WindowMinimised, "10"},
-        {"Reverse", [](uint32_t tick) { ReverseCount(tick); }, WindowMinimised, "09"},
-        {"Sync", [](uint32_t tick) { SyncCount(tick, 30, 0); }, WindowMinimised, "09"},
+        {"a QuickSet time", [](uint32_t tick) { TakeCountEffects(LoadAndReset(120000, tick)); },
+         WindowMinimised, "02"},
+        {"Seconds", [](uint32_t) { TakeCountEffects(ChangeSecondsMode(1)); }, WindowMinimised,
+         "09:40"},
+        {"days always", [](uint32_t) { TakeCountEffects(ChangeDaysMode(2)); }, WindowMinimised,
+         "09"},
+        {"Reset", [](uint32_t tick) { TakeCountEffects(ResetCount(tick)); }, WindowMinimised, "10"},
+        {"Reverse", [](uint32_t tick) { TakeCountEffects(ReverseCount(tick)); }, WindowMinimised,
+         "09"},
+        {"Sync", [](uint32_t tick) { TakeCountEffects(SyncCount(tick, 30, 0)); }, WindowMinimised,
+         "09"},
     };
     for (const ShowCase& c : cases)
     {
@@ -445,9 +452,9 @@ TEST_F(CountTest, WhatMustShowNowWakesTheThreadAndShowsAtOnce)
     LoadSetTime(600000);
     ShellSim shell;
     ASSERT_EQ(shell.Pass(T0).WaitForWork, 1u);
-    ChangeWindowState(WindowMinimised);
-    ChangeSecondsMode(1);
-    ResetCount(T0);
+    TakeCountEffects(ChangeWindowState(WindowMinimised));
+    TakeCountEffects(ChangeSecondsMode(1));
+    TakeCountEffects(ResetCount(T0));
     EXPECT_FALSE(TakeCountingWake(T0));
 }
 
@@ -496,7 +503,7 @@ TEST_F(CountTest, FinalTimeUpRepeatsUntilAcknowledged)
     EXPECT_EQ(Count.TimeIsUp, 1u);
     EXPECT_EQ(Settings.AlarmCycleActive, 1u);
 
-    StartStopCount(T0 + 40010);
+    TakeCountEffects(StartStopCount(T0 + 40010));
     EXPECT_STREQ(DisplayText, "10.0");
     EXPECT_EQ(Count.Running | Count.TimeIsUp | Settings.AlarmCycleActive, 0u);
     shell.posts.clear();
@@ -750,7 +757,7 @@ TEST_F(CountTest, FlashPhases)
         else
         {
             EXPECT_EQ(phases, (std::vector<uint32_t>{1, 2, 1, 2, 1, 2}));
-            StartStopCount(T0 + 27010);
+            TakeCountEffects(StartStopCount(T0 + 27010));
             EXPECT_EQ(FlashPhase, 0u);
         }
     }

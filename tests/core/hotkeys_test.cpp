@@ -105,7 +105,8 @@ TEST(HotKeys, HoldersIdsAndCommands)
                                           HotKeyWord(Enter, Control | Shift), 0, 0};
     EXPECT_EQ(HotKeyHolder(differ, HotKeyStartStop), HotKeyCount) << "Shift makes another key";
 
-    const uint32_t commands[HotKeyCount] = {CmdStartStop, CmdReset, CmdQuickSet, CmdShowHide};
+    const uint32_t commands[HotKeyCount] = {CmdStartStop, CmdReset, CmdQuickSet, CmdShowHide,
+                                            CmdAddTime};
     for (uint32_t action = 0; action < HotKeyCount; ++action)
         EXPECT_EQ(HotKeyCommand(HotKeyIdBase + action), commands[action]) << action;
     EXPECT_EQ(HotKeyCommand(HotKeySpareId), 0u);

@@ -34,8 +34,8 @@ struct MenuTest : testing::Test
     }
 };
 
-// One entry as text: "text #id", with "[x]" when checked, "> text" for a submenu, "-" for the
-// separator.
+// One entry as text: "text #id", with "[x]" when checked and "[grey]" when greyed, "> text"
+// for a submenu, "-" for the separator.
 std::vector<std::string> Describe(const MenuList& list)
 {
     std::vector<std::string> lines;
@@ -48,7 +48,7 @@ std::vector<std::string> Describe(const MenuList& list)
             lines.push_back(std::string("> ") + e.Text + " " + std::to_string(e.Submenu));
         else
             lines.push_back(std::string(e.Text) + " #" + std::to_string(e.Id) +
-                            (e.Checked != 0 ? " [x]" : ""));
+                            (e.Checked != 0 ? " [x]" : "") + (e.Greyed != 0 ? " [grey]" : ""));
     }
     return lines;
 }
@@ -70,27 +70,28 @@ TEST_F(MenuTest, EntriesForEachState)
          [] {},
          {"Help #1004", "About #1005", "On Top #2008", "> Size 3", "Mute #2009",
           "Hide Buttons #2005", "> Set Time 0", "> Seconds 1", "> Days 2", "Down #1007",
-          "Transparent #2011", "Options #1003"},
+          "Add 1:00 #2032 [grey]", "Transparent #2011", "Options #1003"},
          {"Small #2040", "Medium #2041", "Large #2042", "Full Screen #2007"}},
         {"full screen",
          {0, 0, 0, 1, 0},
          [] {},
          {"Help #1004", "About #1005", "> Size 3", "Mute #2009", "Hide Buttons #2005",
-          "> Set Time 0", "> Seconds 1", "> Days 2", "Down #1007", "Transparent #2011",
-          "Options #1003"},
+          "> Set Time 0", "> Seconds 1", "> Days 2", "Down #1007", "Add 1:00 #2032 [grey]",
+          "Transparent #2011", "Options #1003"},
          {"Full Screen #2007 [x]"}},
         {"in the tray",
          {0, 0, 10, 0, 0},
          [] {},
          {"Help #1004", "About #1005", "Mute #2009", "Hide Buttons #2005", "> Set Time 0",
-          "> Seconds 1", "> Days 2", "Down #1007", "Transparent #2011", "Options #1003", "-",
-          "Start #1001", "Reset #1002", "Exit #2012"},
+          "> Seconds 1", "> Days 2", "Down #1007", "Add 1:00 #2032 [grey]", "Transparent #2011",
+          "Options #1003", "-", "Start #1001", "Reset #1002", "Exit #2012"},
          {}},
         {"minimised",
          {0, 0, 5, 0, 0},
          [] {},
          {"Help #1004", "About #1005", "Mute #2009", "Hide Buttons #2005", "> Set Time 0",
-          "> Seconds 1", "> Days 2", "Down #1007", "Transparent #2011", "Options #1003"},
+          "> Seconds 1", "> Days 2", "Down #1007", "Add 1:00 #2032 [grey]", "Transparent #2011",
+          "Options #1003"},
          {}},
         {"hidden buttons, on top, muted, transparent",
          {0, 0, 0, 0, 0},
@@ -102,36 +103,50 @@ TEST_F(MenuTest, EntriesForEachState)
          },
          {"Help #1004", "About #1005", "On Top #2008 [x]", "> Size 3", "Mute #2009 [x]",
           "Hide Buttons #2005 [x]", "> Set Time 0", "> Seconds 1", "> Days 2", "Down #1007",
-          "Transparent #2011 [x]", "Options #1003", "-", "Start #1001", "Reset #1002",
-          "Exit #2012"},
+          "Add 1:00 #2032 [grey]", "Transparent #2011 [x]", "Options #1003", "-", "Start #1001",
+          "Reset #1002", "Exit #2012"},
          {"Small #2040", "Medium #2041", "Large #2042", "Full Screen #2007"}},
         {"running, counting down, in the tray",
          {1, 0, 10, 0, 0},
          [] { Settings.CountDirection = 1; },
          {"Help #1004", "About #1005", "Mute #2009", "Hide Buttons #2005", "> Set Time 0",
-          "> Seconds 1", "> Days 2", "Sync #1009", "Up #1007", "Transparent #2011", "Options #1003",
-          "-", "Stop #1001", "Reset #1002", "Exit #2012"},
+          "> Seconds 1", "> Days 2", "Sync #1009", "Up #1007", "Add 1:00 #2032",
+          "Transparent #2011", "Options #1003", "-", "Stop #1001", "Reset #1002", "Exit #2012"},
          {}},
         {"time up, hidden buttons",
          {0, 1, 0, 0, 0},
          [] { Settings.HideButtons = 1; },
          {"Help #1004", "About #1005", "On Top #2008", "> Size 3", "Mute #2009",
           "Hide Buttons #2005 [x]", "> Set Time 0", "> Seconds 1", "> Days 2", "Down #1007",
-          "Transparent #2011", "Options #1003", "-", "Stop #1001", "Reset #1002", "Exit #2012"},
+          "Add 1:00 #2032 [grey]", "Transparent #2011", "Options #1003", "-", "Stop #1001",
+          "Reset #1002", "Exit #2012"},
          {"Small #2040", "Medium #2041", "Large #2042", "Full Screen #2007"}},
         {"no layered windows, a sound playing",
          {0, 0, 0, 0, 1},
          [] { Settings.LayeredAvailable = 0; },
          {"Help #1004", "About #1005", "On Top #2008", "> Size 3", "Mute #2009",
           "Hide Buttons #2005", "> Set Time 0", "> Seconds 1", "> Days 2", "Down #1007",
-          "Terminate Sound #2010", "Options #1003"},
+          "Add 1:00 #2032 [grey]", "Terminate Sound #2010", "Options #1003"},
          {"Small #2040", "Medium #2041", "Large #2042", "Full Screen #2007"}},
         {"Rev Rev counting up",
          {0, 0, 0, 0, 0},
          [] { Settings.RevRev = 1; },
          {"Help #1004", "About #1005", "On Top #2008", "> Size 3", "Mute #2009",
           "Hide Buttons #2005", "> Set Time 0", "> Seconds 1", "> Days 2", "Up #1007",
-          "Transparent #2011", "Options #1003"},
+          "Add 1:00 #2032 [grey]", "Transparent #2011", "Options #1003"},
+         {"Small #2040", "Medium #2041", "Large #2042", "Full Screen #2007"}},
+        // The most a menu holds: every entry its state and settings can offer, 19 in all.
+        {"the fullest: running down in a normal window, hidden buttons, a sound playing",
+         {1, 0, 0, 0, 1},
+         [] {
+             Settings.HideButtons = 1;
+             Settings.CountDirection = 1;
+             Settings.AddStep = 90000;
+         },
+         {"Help #1004", "About #1005", "On Top #2008", "> Size 3", "Mute #2009",
+          "Hide Buttons #2005 [x]", "> Set Time 0", "> Seconds 1", "> Days 2", "Sync #1009",
+          "Up #1007", "Add 1:30 #2032", "Transparent #2011", "Terminate Sound #2010",
+          "Options #1003", "-", "Stop #1001", "Reset #1002", "Exit #2012"},
          {"Small #2040", "Medium #2041", "Large #2042", "Full Screen #2007"}},
     };
     for (const auto& c : cases)

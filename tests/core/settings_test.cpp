@@ -66,8 +66,8 @@ TEST(SettingsRecordDefaults, SetEveryDefaultAndKeepTheRest)
     } kept[] = {{offsetof(SettingsRecord, AlarmPath), 600},
                 {offsetof(SettingsRecord, WindowPlacement), 44},
                 {offsetof(SettingsRecord, CustomColours), 64},
-                {offsetof(SettingsRecord, Reserved2092), 4},
-                {offsetof(SettingsRecord, ThreadWord), 3000 - 2096}};
+                {offsetof(SettingsRecord, ThreadWord), 2708 - 2096},
+                {offsetof(SettingsRecord, Reserved2724), 3000 - 2724}};
     for (const auto& k : kept)
         for (size_t i = 0; i < k.size; ++i)
             ASSERT_EQ(bytes[k.offset + i], 0xAB) << "offset " << k.offset + i;
@@ -89,6 +89,8 @@ TEST(SettingsRecordDefaults, SetEveryDefaultAndKeepTheRest)
         {2056, 1},        {2060, 0},      {2064, 0},        {2068, 400},
         {2072, 0},        {2052, 0},                                   // AllowSleep: kept awake
         {2076, 0},        {2080, 0},      {2084, 0},        {2088, 0}, // no hotkeys
+        {2092, 0},                                                     // none for Add Time
+        {2708, 0},        {2712, 0},      {2716, 0},        {2720, 0}, // no warning, a minute
     };
     for (const auto& w : words)
     {
@@ -108,7 +110,8 @@ TEST(SettingsFile, ImageRoundTrip)
     std::strcpy(r.AlarmPath, "C:\\Sounds\\bell.wav");
     r.WindowPlacement.length = 44;
     r.CustomColours[15] = 0x123456;
-    r.Reserved2708[291] = 7;
+    r.Reserved2724[275] = 7;
+    r.WarnBefore = 60000;
 
     uint8_t image[SettingsFileSize];
     BuildSettingsImage(r, image);

@@ -20,10 +20,20 @@ TEST(ContextMenu, OpenedByRightClickAndMChoosesWithTheKeyboard)
 {
     ASSERT_FALSE(StartInTempFolder().empty());
     Settings.LayeredAvailable = 1;
-    std::vector<std::string> expected = {"Help #1004", "About #1005",       "On Top #2008",
-                                         "> Size",     "Mute #2009",        "Hide Buttons #2005",
-                                         "> Set Time", "> Seconds",         "> Days",
-                                         "Down #1007", "Transparent #2011", "Options #1003"};
+    // An endless count-up has no end to add time to: its Add entry is greyed.
+    std::vector<std::string> expected = {"Help #1004",
+                                         "About #1005",
+                                         "On Top #2008",
+                                         "> Size",
+                                         "Mute #2009",
+                                         "Hide Buttons #2005",
+                                         "> Set Time",
+                                         "> Seconds",
+                                         "> Days",
+                                         "Down #1007",
+                                         "Add 1:00 #2032 [grey]",
+                                         "Transparent #2011",
+                                         "Options #1003"};
 
     // A right click; Down five times reaches Mute (the first Down selects Help).
     EXPECT_EQ(OpenReadAndChoose([] { PostMessageA(MainWindow, WM_RBUTTONUP, 0, 0); }, 5), expected);
@@ -59,7 +69,7 @@ TEST(ContextMenu, OpeningItLeavesTheDisplayAloneAndShowsTheMenu)
     const std::vector<std::string> lines = OpenReadAndChoose(
         [] { PostMessageA(MainWindow, WM_RBUTTONUP, 0, 0); }, -1,
         [&](HWND popup) { menuWidth = CaptureClient(popup, "context-menu").width; });
-    EXPECT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines.size(), 13u);
     EXPECT_GT(menuWidth, 50);
     EXPECT_EQ(WidthClass, widthClass);
     EXPECT_EQ(ChangeCount, changes);

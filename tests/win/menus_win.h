@@ -11,7 +11,8 @@
 
 #include "tests/win/harness_win.h"
 
-// One entry as text: "text #id", "[x]" when checked, "> text" for a submenu, "-" separator.
+// One entry as text: "text #id", "[x]" when checked, "[grey]" when greyed, "> text" for a
+// submenu, "-" separator.
 inline std::vector<std::string> ReadMenu(HMENU menu)
 {
     std::vector<std::string> lines;
@@ -26,7 +27,8 @@ inline std::vector<std::string> ReadMenu(HMENU menu)
             lines.push_back(std::string("> ") + text);
         else
             lines.push_back(std::string(text) + " #" + std::to_string(GetMenuItemID(menu, i)) +
-                            ((state & MF_CHECKED) != 0 ? " [x]" : ""));
+                            ((state & MF_CHECKED) != 0 ? " [x]" : "") +
+                            ((state & MF_GRAYED) != 0 ? " [grey]" : ""));
     }
     return lines;
 }

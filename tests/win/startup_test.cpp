@@ -134,6 +134,7 @@ struct KeyCase
     bool control;
     UINT message; // 0: nothing is posted
     WPARAM wParam;
+    bool repeated = false; // an auto-repeat of a key held down
 };
 
 const KeyCase KeyCases[] = {
@@ -149,6 +150,12 @@ const KeyCase KeyCases[] = {
     {'S', true, WM_COMMAND, CmdStartStop},
     {'X', false, 0, 0},
     {VK_F2, false, 0, 0},
+    {VK_ADD, false, WM_COMMAND, CmdAddTime},
+    {VK_OEM_PLUS, false, WM_COMMAND, CmdAddTime},
+    {VK_ADD, true, 0, 0},
+    {VK_ADD, false, 0, 0, true},
+    {VK_OEM_PLUS, false, 0, 0, true},
+    {'S', false, WM_COMMAND, CmdStartStop, true},
 };
 
 // Key presses go through the real loop step, whichever window they are addressed to.
@@ -164,7 +171,7 @@ TEST(MessageLoop, KeysPostTheirMessages)
         {
             SCOPED_TRACE(testing::Message() << "key " << c.key << " control " << c.control);
             SetControlHeld(c.control);
-            PostMessageA(target, WM_KEYDOWN, c.key, 0x00000001);
+            PostMessageA(target, WM_KEYDOWN, c.key, c.repeated ? 0x40000001 : 0x00000001);
             MSG msg;
             ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
             ASSERT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
