@@ -96,25 +96,33 @@ namespace
 {
 
 // Whether a warning applies to the count as it is: one is set, the count can end and has not,
-// and it is longer than the warning.
+// and its whole length, the set time or the end that time added has moved beyond it, is longer
+// than the warning. (Sync and Reverse measure the target from the moment they act.)
 bool StretchApplies()
 {
+    const uint32_t whole =
+        Count.TargetTime > Settings.SetTime ? Count.TargetTime : Settings.SetTime;
     return Settings.WarnBefore != 0 && CountCanEnd() && Count.TimeIsUp == 0 &&
-           Count.TargetTime > Settings.WarnBefore;
+           whole > Settings.WarnBefore;
+}
+
+// The elapsed count at which the stretch begins.
+uint32_t Crossing()
+{
+    return Count.TargetTime > Settings.WarnBefore ? Count.TargetTime - Settings.WarnBefore : 0;
 }
 
 } // namespace
 
 bool InLastStretch(uint32_t elapsed)
 {
-    return StretchApplies() && elapsed >= Count.TargetTime - Settings.WarnBefore;
+    return StretchApplies() && elapsed >= Crossing();
 }
 
 uint32_t UntilLastStretch(uint32_t elapsed)
 {
     if (!StretchApplies()) return 0xFFFFFFFF;
-    const uint32_t crossing = Count.TargetTime - Settings.WarnBefore;
-    return elapsed >= crossing ? 0 : crossing - elapsed;
+    return elapsed >= Crossing() ? 0 : Crossing() - elapsed;
 }
 
 uint32_t StretchEffects(uint32_t tick, bool crossing)

@@ -102,8 +102,8 @@ uint32_t ShownFrom(uint32_t elapsed);
 uint32_t NextCountSerial(uint32_t serial);
 
 // The last stretch: a count that can end, not timed up, whose time left at `elapsed` has
-// fallen to WarnBefore or below, and whose whole length (its target) is longer than that. A
-// stopped count inside it stays inside it.
+// fallen to WarnBefore or below, and whose whole length (its set time, or its end when time
+// was added) is longer than that. A stopped count inside it stays inside it.
 bool InLastStretch(uint32_t elapsed);
 // Milliseconds from `elapsed` until the count enters its last stretch: 0 inside it, 0xFFFFFFFF
 // when it never will (no warning, an endless count-up, a count no longer than the warning).

@@ -34,6 +34,14 @@ inline void ResetCountGlobals()
     BeginCounting(fresh);
 }
 
+// A countdown of `time` started at `start`.
+inline void StartCountdown(uint32_t time, uint32_t start)
+{
+    Settings.CountDirection = 1;
+    LoadSetTime(time);
+    StartCount(start);
+}
+
 class CountTest : public ::testing::Test
 {
   protected:

@@ -8,13 +8,6 @@ namespace
 constexpr uint32_t T0 = 7000000;
 
 // A countdown of `time` ms loaded and started at `start`.
-void StartCountdown(uint32_t time, uint32_t start)
-{
-    Settings.CountDirection = 1;
-    LoadSetTime(time);
-    StartCount(start);
-}
-
 struct EndCase
 {
     uint32_t direction;

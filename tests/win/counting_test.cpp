@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "alarm/alarm_win.h"
 #include "alarm/prompt_win.h"
@@ -194,6 +195,53 @@ TEST(RealCount, AutomaticRepeatKeepsRunningWhenItsWindowClosesItself)
     ASSERT_NE(next, nullptr);
     Answer(next, 2);
     EXPECT_EQ(Snapshot().running, 0u);
+}
+
+std::vector<UINT> Beeps;
+BOOL WINAPI RecordBeep(UINT type)
+{
+    Beeps.push_back(type);
+    return TRUE;
+}
+
+// A final time-up's window offers "Add 1:00" below its two buttons: it answers the time-up
+// and counts the minute down; that count ends with the same action, and SetTime stays.
+TEST(RealCount, TheTimeUpWindowsAddCountsTheStepAndEndsWithTheSameAction)
+{
+    SettingsRecord record = Quiet();
+    record.AlarmAction = 1; // a beep
+    record.CountUntil = 0;  // reversed, it counts up to its end
+    std::vector<UINT>& beeps = Beeps;
+    MessageBeepProc = RecordBeep;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=3 b g", SettingsImage(record)).empty());
+    const HWND window = FindTimeUpWindow(8000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(DialogText(window, 1), "OK");
+    EXPECT_EQ(DialogText(window, 2), "Repeat Time");
+    EXPECT_EQ(DialogText(window, 3), "Add 1:00");
+    RECT repeat, add;
+    GetWindowRect(GetDlgItem(window, 2), &repeat);
+    GetWindowRect(GetDlgItem(window, 3), &add);
+    EXPECT_GE(add.top, repeat.bottom) << "below the two, which keep their places";
+    EXPECT_EQ(add.left, repeat.left);
+    EXPECT_TRUE(PumpUntil([&] { return beeps.size() == 1; }));
+    Answer(window, 3);
+    {
+        CountLockGuard lock;
+        EXPECT_EQ(Count.Running, 1u);
+        EXPECT_EQ(Count.TimeIsUp, 0u);
+        EXPECT_EQ(Count.TargetTime, 60000u);
+        EXPECT_GT(TimeLeft(GetTickCount()), 55000u);
+        EXPECT_EQ(Settings.SetTime, 3000u);
+    }
+    // Reversed, it counts up to its end from where it is, which comes as soon as it has run.
+    Command(CmdReverse);
+    ASSERT_NE(WaitForTimeUp(10000), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return beeps.size() == 2; })) << "the same action at its end";
+    const HWND next = FindTimeUpWindow(8000);
+    ASSERT_NE(next, nullptr);
+    Answer(next, 1);
+    EXPECT_EQ(Snapshot().target, 3000u) << "OK shows the set time again";
 }
 
 // Stopped and quiet, the counting thread rests: over two seconds it makes no pass at all,

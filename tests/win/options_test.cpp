@@ -1312,7 +1312,7 @@ TEST(KeysPage, KeysTypedOnThePageAreStoredOnOkAndWorkFromAnotherProgram)
     std::string labels;
     ASSERT_TRUE(WithOptions([&](User& u) {
         if (!u.ClickTab(4, "Keys")) return;
-        for (int id = 6010; id < 6014; ++id)
+        for (int id = 6010; id < 6015; ++id)
             labels += u.Text(id) + "|";
         typed = TypeInto(u, 6020, "ctrl+shift+k", CtrlShiftK, "");
         plain = TypeInto(u, 6021, "k", 0, "Needs Ctrl or Alt, or a function key");
@@ -1322,7 +1322,7 @@ TEST(KeysPage, KeysTypedOnThePageAreStoredOnOkAndWorkFromAnotherProgram)
         CaptureSheet(u, "options-keys");
         u.Press(IDOK);
     }));
-    EXPECT_EQ(labels, "Start/Stop|Reset|QuickSet|Show/Hide|");
+    EXPECT_EQ(labels, "Start/Stop|Reset|QuickSet|Show/Hide|Add Time|");
     EXPECT_TRUE(typed);
     EXPECT_TRUE(plain);
     EXPECT_TRUE(f12);

@@ -407,6 +407,54 @@ TEST(Accessible, AValueChangeIsRaisedPerMinuteAndStateNotPerTick)
     EXPECT_GT(passes, 3u * 3u) << "many texts, few events";
 }
 
+// The last stretch is heard: at the crossing a value change, and the clock's description says
+// what is left until the stretch ends.
+TEST(Accessible, TheLastStretchIsDescribedAsWhatIsLeft)
+{
+    SettingsRecord record = DefaultRecord();
+    record.WarnBefore = 3000;
+    record.AlarmAction = 0;
+    record.ShowTimeUpWindow = 0;
+    record.FlashDisplay = 0;
+    ASSERT_FALSE(StartInTempFolder("Mivo.exe /s=5 b", SettingsImage(record)).empty());
+    ComThread com;
+    IAccessible* clock = ClientObject(MainWindow);
+    ASSERT_NE(clock, nullptr);
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const auto description = [&] {
+        BSTR text = nullptr;
+        const HRESULT result = clock->get_accDescription(self, &text);
+        return result == S_OK ? TakeString(text) : std::wstring();
+    };
+    EXPECT_EQ(description().find(L"left"), std::wstring::npos);
+
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                        CountValueChange, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    Command(CmdStartStop);
+    PumpMessages();
+    ValueChanges = 0;
+    ASSERT_TRUE(PumpUntil(
+        [] {
+            CountLockGuard lock;
+            return Count.InStretch != 0;
+        },
+        10000));
+    EXPECT_TRUE(PumpUntil([] { return ValueChanges.load() >= 1; })) << "heard at the crossing";
+    // Between three seconds and none left, rounded up to whole seconds.
+    const std::wstring inside = description();
+    EXPECT_TRUE(inside == L"0:03 left" || inside == L"0:02 left" || inside == L"0:01 left")
+        << std::string(inside.begin(), inside.end());
+    Command(CmdStartStop);
+    Command(CmdReset);
+    EXPECT_EQ(description().find(L"left"), std::wstring::npos) << "the stretch ended";
+    UnhookWinEvent(hook);
+    clock->Release();
+}
+
 // The time-up window is a dialog of standard controls: its message is its accessible name.
 TEST(Accessible, TheTimeUpWindowsTextIsItsName)
 {
