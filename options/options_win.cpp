@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_win.h"
+#include "app/count.h"
 #include "app/counting.h"
 #include "app/switches.h"
 #include "data/data_win.h"
@@ -141,7 +142,10 @@ void LoadPageControls(HWND page)
                             Settings.*list.Setting, 0);
     ShowFieldNumber(page, 4011, Settings.UpdateFrequency, false);
     for (int k = 0; k < 3; ++k)
-        ShowTimeFields(page, Settings.PresetTimes[k], 3000 + k);
+        ShowTimeFields(page, Settings.PresetTimes[k], 3000 + k, 3);
+    ShowTimeFields(page, Settings.WarnBefore, 3050, 1);
+    // A stored 0 is a minute's step: the row shows the step Add Time takes.
+    ShowTimeFields(page, AddTimeStep(), 3055, 1);
 }
 
 void UpdatePageEnables(HWND page)
@@ -163,12 +167,12 @@ void UpdatePageEnables(HWND page)
     EnableControl(page, 1017, enables.ShowTimeUpWindow);
 }
 
-void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId)
+void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId, int step)
 {
     uint32_t parts[TimeFieldCount];
     SplitTimeFields(milliseconds, parts);
     for (uint32_t i = 0; i < TimeFieldCount; ++i)
-        ShowFieldNumber(page, firstId + 3 * static_cast<int>(i), parts[i], true);
+        ShowFieldNumber(page, firstId + step * static_cast<int>(i), parts[i], true);
 }
 
 uint32_t BoxState(HWND page, int id)

@@ -20,8 +20,8 @@ void LoadPageControls(HWND page);
 // Enables the controls that depend on other settings.
 void UpdatePageEnables(HWND page);
 // `milliseconds` as days, hours, minutes, seconds and milliseconds into the fields firstId,
-// firstId + 3 ... + 12; a part that is 0 leaves its field empty.
-void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId);
+// firstId + step ... + 4 * step; a part that is 0 leaves its field empty.
+void ShowTimeFields(HWND page, uint32_t milliseconds, int firstId, int step);
 
 // A check box's state as a flag: 1 when ticked, else 0.
 uint32_t BoxState(HWND page, int id);

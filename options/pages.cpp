@@ -36,9 +36,11 @@ const ListContents ListTable[ListCount] = {
     {1063, 2, {121, 123}},
 };
 
+// The Warn and Add rows' spinners (3060 on, the last six) run as the presets' of the same field.
 const SpinnerRange SpinnerRanges[SpinnerRangeCount] = {
-    {3030, 3032, 32},   {3033, 3041, 99},  {3044, 3046, 1535},
-    {3043, 3043, 1000}, {1020, 1020, 100}, {1028, 1028, 32767},
+    {3030, 3032, 32},   {3033, 3041, 99},    {3044, 3046, 1535}, {3043, 3043, 1000},
+    {1020, 1020, 100},  {1028, 1028, 32767}, {3060, 3060, 32},   {3061, 3063, 99},
+    {3064, 3064, 1535}, {3065, 3065, 32},    {3066, 3068, 99},   {3069, 3069, 1535},
 };
 
 const ControlSetting CheckBoxSettings[CheckBoxCount] = {
@@ -55,10 +57,30 @@ const ControlSetting CheckBoxSettings[CheckBoxCount] = {
 
 const ControlSetting InvertedBoxSettings[InvertedBoxCount] = {
     {5005, &SettingsRecord::AllowSleep}, // Stay awake while counting
+    {5012, &SettingsRecord::WarnQuiet},  // Sound at the warning
 };
+
+namespace
+{
+// Pointers, not arrays: each text is then stored once, without an array's alignment.
+constexpr const char* WarnTip = "How long before the end the warning comes; empty for none";
+constexpr const char* AddTip = "How much time Add Time gives the count";
+} // namespace
 
 const ControlTip FixedTipTable[] = {
     {5005, "Keep the computer awake while a count can end"},
+    {3050, WarnTip},
+    {3051, WarnTip},
+    {3052, WarnTip},
+    {3053, WarnTip},
+    {3054, WarnTip},
+    {3055, AddTip},
+    {3056, AddTip},
+    {3057, AddTip},
+    {3058, AddTip},
+    {3059, AddTip},
+    {5012, "Play a short sound when the warning comes"},
+    {5013, "Choose the colour the count takes for the warning"},
     {6020, "The key that starts or stops the count from any program"},
     {6021, "The key that resets the count from any program"},
     {6022, "The key that opens QuickSet at the pointer from any program"},
@@ -110,6 +132,13 @@ void SplitTimeFields(uint32_t milliseconds, uint32_t (&parts)[TimeFieldCount])
 uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount])
 {
     return ConvertToMilliseconds(parts[0], parts[1], parts[2], parts[3], parts[4]);
+}
+
+uint32_t JoinOptionalTimeFields(const uint32_t (&parts)[TimeFieldCount])
+{
+    for (uint32_t part : parts)
+        if (part != 0) return JoinTimeFields(parts);
+    return 0;
 }
 
 void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16])

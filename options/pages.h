@@ -7,11 +7,12 @@
 
 struct SettingsRecord;
 
-// A UI string and the control it labels or explains; the tables end at index 9999.
+// A UI string and the control it labels or explains, in 16 bits each (the tables are long); the
+// tables end at index 9999.
 struct ControlString
 {
-    uint32_t UiString;
-    uint32_t Control;
+    uint16_t UiString;
+    uint16_t Control;
 };
 constexpr uint32_t ControlTableEnd = 9999;
 extern const ControlString ControlTextTable[];
@@ -28,14 +29,15 @@ struct ListContents
 constexpr uint32_t ListCount = 6;
 extern const ListContents ListTable[ListCount];
 
-// Spinners First..Last run from 0 to Upper.
+// Spinners First..Last run from 0 to Upper (ids and ranges all fit 16 bits, which halves the
+// table).
 struct SpinnerRange
 {
-    uint32_t First;
-    uint32_t Last;
-    uint32_t Upper;
+    uint16_t First;
+    uint16_t Last;
+    uint16_t Upper;
 };
-constexpr uint32_t SpinnerRangeCount = 6;
+constexpr uint32_t SpinnerRangeCount = 12;
 extern const SpinnerRange SpinnerRanges[SpinnerRangeCount];
 
 // A check box or list and the setting it shows, in the order the pages are loaded; leaving a
@@ -52,7 +54,7 @@ extern const ControlSetting ListSettings[ListSettingCount];
 
 // Check boxes that show their setting the other way round: ticked while it is 0. Loaded and
 // written with the others.
-constexpr uint32_t InvertedBoxCount = 1;
+constexpr uint32_t InvertedBoxCount = 2;
 extern const ControlSetting InvertedBoxSettings[InvertedBoxCount];
 
 // Tooltips that are fixed program texts rather than UI strings (the strings file keeps its
@@ -87,6 +89,9 @@ constexpr uint32_t TimeFieldCount = 5;
 void SplitTimeFields(uint32_t milliseconds, uint32_t (&parts)[TimeFieldCount]);
 // The fields back to milliseconds, normalised and clamped the way a typed set time is.
 uint32_t JoinTimeFields(const uint32_t (&parts)[TimeFieldCount]);
+// The same for a time that may be none (the warning, the step of Add Time): fields all empty or
+// 0 are 0, not the shortest count.
+uint32_t JoinOptionalTimeFields(const uint32_t (&parts)[TimeFieldCount]);
 
 // The text a number field shows: the unsigned number, or nothing for 0 when `emptyForZero`.
 void FormatFieldNumber(uint32_t value, bool emptyForZero, char (&dest)[16]);

@@ -62,6 +62,37 @@ TEST(TimeFields, JoinNormalisesWithTheMinimumAndTheCap)
     }
 }
 
+TEST(TimeFields, AnOptionalTimeIsNoneWhenNothingWasTyped)
+{
+    // The warning and the step of Add Time: a row left empty, or 0 in every field, stores
+    // nothing; any time typed is stored as a preset's would be.
+    struct Case
+    {
+        const char* What;
+        uint32_t Parts[TimeFieldCount];
+        uint32_t Milliseconds;
+    } const cases[] = {
+        {"empty, or 0 in every field: none", {0, 0, 0, 0, 0}, 0},
+        {"1 s is lifted to the shortest count, 3 s", {0, 0, 0, 1, 0}, 3000},
+        {"500 ms alone: the shortest count first", {0, 0, 0, 0, 500}, 3500},
+        {"1 min 30 s", {0, 0, 1, 30, 0}, 90u * 1000u},
+        {"2 hours", {0, 2, 0, 0, 0}, 2u * 60u * 60u * 1000u},
+        {"60 days become 49", {60, 0, 0, 0, 0}, 49u * 24u * 60u * 60u * 1000u},
+        {"huge milliseconds stop at the longest time", {0, 0, 5, 0, 4294967295u}, 4294967295u},
+    };
+    for (const Case& c : cases)
+    {
+        uint32_t parts[TimeFieldCount];
+        for (uint32_t i = 0; i < TimeFieldCount; ++i)
+            parts[i] = c.Parts[i];
+        EXPECT_EQ(JoinOptionalTimeFields(parts), c.Milliseconds) << c.What;
+        if (c.Milliseconds != 0)
+        {
+            EXPECT_EQ(JoinTimeFields(parts), c.Milliseconds) << c.What << ": as a preset";
+        }
+    }
+}
+
 TEST(TimeFields, SplitOfAJoinedRowShowsTheStoredTime)
 {
     // What the page shows on return after a row was left.
@@ -278,6 +309,51 @@ TEST(PageTables, NameEachControlOnceAndEndWhereTheyShould)
         EXPECT_EQ(actions.Entries[i], expected[i]);
 }
 
+// The upper end of spinner `id`'s range; 0 when no range names it.
+uint32_t SpinnerUpper(uint32_t id)
+{
+    uint32_t upper = 0, found = 0;
+    for (const SpinnerRange& range : SpinnerRanges)
+        if (range.First <= id && id <= range.Last) upper = range.Upper, ++found;
+    EXPECT_LE(found, 1u) << "spinner " << id << " in two ranges";
+    return upper;
+}
+
+TEST(PageTables, WarnAndAddSpinnersRunAsThePresetsOfTheSameField)
+{
+    // The presets' spinners of row One, field by field (resources/mivo.rc): days, hours,
+    // minutes, seconds, milliseconds.
+    const uint32_t presets[TimeFieldCount] = {3030, 3033, 3036, 3039, 3044};
+    for (uint32_t i = 0; i < TimeFieldCount; ++i)
+    {
+        const uint32_t upper = SpinnerUpper(presets[i]);
+        ASSERT_NE(upper, 0u) << i;
+        EXPECT_EQ(SpinnerUpper(3060 + i), upper) << "Warn, field " << i;
+        EXPECT_EQ(SpinnerUpper(3065 + i), upper) << "Add, field " << i;
+    }
+}
+
+TEST(PageTables, FixedTipsNameEachControlOnceAndNoneTheUiStringsExplain)
+{
+    // A control with two tips would show one of them only.
+    std::set<uint32_t> seen;
+    for (const ControlString* tip = ControlTipTable; tip->UiString != ControlTableEnd; ++tip)
+        seen.insert(tip->Control);
+    uint32_t count = 0;
+    for (const ControlTip* tip = FixedTipTable; tip->Control != ControlTableEnd; ++tip, ++count)
+    {
+        EXPECT_TRUE(seen.insert(tip->Control).second) << tip->Control;
+        ASSERT_NE(tip->Text, nullptr);
+        EXPECT_GT(std::string(tip->Text).size(), 10u) << tip->Control;
+    }
+    // The Warn and Add rows' ten fields, the Sound box and the Colour button have theirs.
+    for (uint32_t id = 3050; id < 3060; ++id)
+        EXPECT_EQ(seen.count(id), 1u) << id;
+    EXPECT_EQ(seen.count(5012), 1u);
+    EXPECT_EQ(seen.count(5013), 1u);
+    EXPECT_GE(count, 23u);
+}
+
 TEST(PageTables, CheckBoxesAndListsShowTheirOwnSettings)
 {
     // Each box and list reads the setting it names: a record with distinct values tells them
@@ -288,12 +364,16 @@ TEST(PageTables, CheckBoxesAndListsShowTheirOwnSettings)
         settings.*box.Setting = next++;
     for (const ControlSetting& list : ListSettings)
         settings.*list.Setting = next++;
+    for (const ControlSetting& box : InvertedBoxSettings)
+        settings.*box.Setting = next++;
     EXPECT_EQ(settings.TwoClickQuickSet, 1u);
     EXPECT_EQ(settings.RepeatSound, 10u);
     EXPECT_EQ(settings.ShowTimeUpWindow, 14u);
     EXPECT_EQ(settings.RevRev, 18u);
     EXPECT_EQ(settings.CountDirection, 19u);
     EXPECT_EQ(settings.ScalingMethod, 24u);
+    EXPECT_EQ(settings.AllowSleep, 25u);
+    EXPECT_EQ(settings.WarnQuiet, 26u); // the Sound box, ticked while it is 0
 }
 
 } // namespace

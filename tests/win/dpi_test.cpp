@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_win.h"
@@ -367,6 +368,105 @@ std::string CutTexts(HWND window, const std::string& where, uint32_t dpi)
     return out;
 }
 
+// The visible controls of `window` and where they lie in it, group boxes (which hold others)
+// aside.
+std::vector<std::pair<HWND, RECT>> PlacedControls(HWND window)
+{
+    std::vector<std::pair<HWND, RECT>> placed;
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+    {
+        const LONG style = GetWindowLongA(c, GWL_STYLE);
+        char kind[32] = {};
+        GetClassNameA(c, kind, sizeof kind);
+        if ((style & WS_VISIBLE) == 0 ||
+            (lstrcmpiA(kind, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX))
+            continue;
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        if (!IsRectEmpty(&r)) placed.emplace_back(c, r);
+    }
+    return placed;
+}
+
+// Controls of `page` that overlap one another (a spinner on the border of its own field aside)
+// or lie outside it, one line each, led by `where`.
+std::string Overlaps(HWND page, const std::string& where)
+{
+    RECT client;
+    GetClientRect(page, &client);
+    const auto placed = PlacedControls(page);
+    std::string out;
+    for (size_t i = 0; i < placed.size(); ++i)
+    {
+        const HWND c = placed[i].first;
+        const RECT& r = placed[i].second;
+        const std::string id = std::to_string(GetDlgCtrlID(c));
+        if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
+            out += "overlap=" + where + ": " + id + " lies outside the page\n";
+        for (size_t j = 0; j < i; ++j)
+        {
+            const HWND other = placed[j].first;
+            const auto buddy = [](HWND spinner) {
+                return reinterpret_cast<HWND>(SendMessageA(spinner, UDM_GETBUDDY, 0, 0));
+            };
+            char kind[32] = {};
+            GetClassNameA(c, kind, sizeof kind);
+            const bool spinnerOf = lstrcmpiA(kind, UPDOWN_CLASSA) == 0 && buddy(c) == other;
+            GetClassNameA(other, kind, sizeof kind);
+            const bool spinnedBy = lstrcmpiA(kind, UPDOWN_CLASSA) == 0 && buddy(other) == c;
+            RECT both;
+            if (!spinnerOf && !spinnedBy && IntersectRect(&both, &r, &placed[j].second))
+                out += "overlap=" + where + ": " + id + " and " +
+                       std::to_string(GetDlgCtrlID(other)) + "\n";
+        }
+    }
+    return out;
+}
+
+bool Dark(uint32_t pixel)
+{
+    return (pixel >> 16 & 0xFF) < 0x50 && (pixel >> 8 & 0xFF) < 0x50 && (pixel & 0xFF) < 0x50;
+}
+
+// The warning colour's sample on the Times page, in a capture of its sheet: the built-in orange
+// (a fresh start's), one solid box in a dark frame, as high as the Sound box beside it (both
+// 10 dialog units, at 97), inside the page and clear of every control. Empty when it is so.
+std::string SampleFaults(HWND sheet, HWND page, const Capture& shot)
+{
+    const LitBox lit = Lit(shot, 0, shot.height, 0xFF8000);
+    if (lit.count == 0) return "not painted";
+    if (lit.count != (lit.right - lit.left) * (lit.bottom - lit.top)) return "not one box";
+    if (lit.left < 1 || lit.top < 1 || lit.right >= shot.width || lit.bottom >= shot.height)
+        return "at the edge";
+    for (int x = lit.left - 1; x <= lit.right; ++x)
+        if (!Dark(shot.at(x, lit.top - 1)) || !Dark(shot.at(x, lit.bottom)))
+            return "no frame above or below";
+    for (int y = lit.top - 1; y <= lit.bottom; ++y)
+        if (!Dark(shot.at(lit.left - 1, y)) || !Dark(shot.at(lit.right, y)))
+            return "no frame at the sides";
+    POINT origin = {0, 0};
+    MapWindowPoints(page, sheet, &origin, 1);
+    const RECT box = {lit.left - 1 - origin.x, lit.top - 1 - origin.y, lit.right + 1 - origin.x,
+                      lit.bottom + 1 - origin.y};
+    RECT client;
+    GetClientRect(page, &client);
+    if (box.left < 0 || box.top < 0 || box.right > client.right || box.bottom > client.bottom)
+        return "outside the page";
+    std::string out;
+    for (const auto& control : PlacedControls(page))
+    {
+        RECT both;
+        if (IntersectRect(&both, &box, &control.second))
+            out += "covers " + std::to_string(GetDlgCtrlID(control.first)) + " ";
+        if (GetDlgCtrlID(control.first) == 5012 &&
+            (std::abs(box.top - control.second.top) > 1 ||
+             std::abs(box.bottom - control.second.bottom) > 1))
+            out += "box " + RectText(box) + " beside Sound " + RectText(control.second) + " ";
+    }
+    return out;
+}
+
 // Opens a modal window with `open` on this thread, and meanwhile, from a helper thread as a
 // user would, finds it with `find`, runs `look` on it and closes it with `close`.
 bool WhileOpen(const std::function<void()>& open, const std::function<HWND()>& find,
@@ -461,7 +561,8 @@ TEST_P(AtScale, TheRealProgramOpensAtTheScale)
 }
 
 // A copy of this program at the scale: the count's font, its place, and no cut text in the
-// main window, QuickSet, About, each options page and the time-up window.
+// main window, QuickSet, About, each options page and the time-up window; no control of an
+// options page over another or outside it, and the Times page's painted sample whole.
 TEST_P(AtScale, TheCountFillsItsBandAndNoTextIsCut)
 {
     const uint32_t dpi = GetParam();
@@ -513,6 +614,8 @@ TEST_P(AtScale, TheCountFillsItsBandAndNoTextIsCut)
     EXPECT_EQ(seen["opened"], "quickset about options time-up");
     EXPECT_EQ(seen["pages"], "5");
     EXPECT_EQ(seen["cut"], "");
+    EXPECT_EQ(seen["overlap"], "");
+    EXPECT_EQ(seen["sample"], "whole") << "the warning colour's sample on the Times page";
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, AtScale, testing::Values(96u, 120u, 144u, 192u),
@@ -597,8 +700,14 @@ int RunScaleChild()
                           Sleep(300);
                           const HWND page = PropSheet_GetCurrentPageHwnd(sheet);
                           const std::string where = "options-" + std::to_string(i + 1);
-                          CaptureClient(sheet, (name + "-" + where).c_str());
+                          const Capture shot = CaptureClient(sheet, (name + "-" + where).c_str());
                           out += CutTexts(page, where, dpi);
+                          out += Overlaps(page, where);
+                          if (WindowText(page) == "Times")
+                          {
+                              const std::string faults = SampleFaults(sheet, page, shot);
+                              out += "sample=" + (faults.empty() ? "whole" : faults) + "\n";
+                          }
                       }
                       out += CutTexts(sheet, "options", dpi);
                   },

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <colordlg.h>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
@@ -76,6 +77,16 @@ int CountSheets()
     return count;
 }
 
+// Replaces a field's text by typing, as the keyboard would: select all, then the characters.
+void TypeInField(HWND field, const std::string& text)
+{
+    PostMessageA(field, EM_SETSEL, 0, -1);
+    PostMessageA(field, WM_CHAR, VK_BACK, 0x000E0001);
+    for (char c : text)
+        PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+    WaitUntil([&] { return WindowText(field) == text; });
+}
+
 // What a user does in the sheet, from a thread of their own while the program's thread runs
 // the sheet's modal loop.
 struct User
@@ -127,16 +138,7 @@ struct User
         Settle();
     }
 
-    // Replaces a field's text by typing, as the keyboard would: select all, then the characters.
-    void Type(int id, const std::string& text)
-    {
-        const HWND field = Control(id);
-        PostMessageA(field, EM_SETSEL, 0, -1);
-        PostMessageA(field, WM_CHAR, VK_BACK, 0x000E0001);
-        for (char c : text)
-            PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
-        WaitUntil([&] { return WindowText(field) == text; });
-    }
+    void Type(int id, const std::string& text) const { TypeInField(Control(id), text); }
 
     int Selected(int list) const
     {
@@ -701,6 +703,173 @@ TEST(OptionsSheet, TimesPageStoresEachRowNormalisedWhenItIsLeft)
     EXPECT_EQ(shownOne, "|||12|");
     EXPECT_EQ(shownTwo, "|||3|500");
     EXPECT_EQ(Settings.PresetTimes[2], 49u * 86400000u);
+}
+
+// The five fields of the Warn (3050..) or Add (3055..) row as the Times page shows them.
+std::string RowFrom(const User& u, int firstId)
+{
+    std::string row;
+    for (int i = 0; i < 5; ++i)
+        row += (i ? "|" : "") + u.Text(firstId + i);
+    return row;
+}
+
+// A COLORREF as the captures hold colours, 0xRRGGBB.
+uint32_t Captured(COLORREF colour)
+{
+    return static_cast<uint32_t>(GetRValue(colour)) << 16 |
+           static_cast<uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
+}
+
+// Whether the Times page shows `colour` in the middle of the gap between the Sound box and the
+// Colour button, where the warning colour's sample is; the last capture is kept as `name`.
+bool ShowsSample(const User& u, COLORREF colour, const char* name)
+{
+    return WaitUntil([&] {
+        const HWND page = u.Page();
+        RECT sound, button;
+        GetWindowRect(GetDlgItem(page, 5012), &sound);
+        GetWindowRect(GetDlgItem(page, 5013), &button);
+        POINT middle = {(sound.right + button.left) / 2, (sound.top + sound.bottom) / 2};
+        ScreenToClient(page, &middle);
+        // Paints what waits to be painted, without asking for more: the sample must have been
+        // repainted by the page itself.
+        RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const Capture shot = CaptureClient(page, name);
+        return middle.x < shot.width && middle.y < shot.height &&
+               shot.at(middle.x, middle.y) == Captured(colour);
+    });
+}
+
+std::string FileWord(const std::string& folder, size_t offset)
+{
+    return FileSettingsImage(folder).substr(8 + offset, 4);
+}
+
+std::string Word(uint32_t value)
+{
+    return std::string(reinterpret_cast<const char*>(&value), 4);
+}
+
+// The Warn and Add rows, the Sound box and the warning colour. An older settings file (zeros
+// at 2708..2723) shows no warning, a minute's step and the sound on. What is typed is stored
+// under the count lock as the page is left with OK, and in the file; a chosen colour is stored
+// at once with bit 24 and shows in the sample. An emptied Warn row is no warning, and Reset
+// brings back the zeros.
+TEST(TimesPage, WarningAddStepSoundAndColour)
+{
+    const std::string image = SettingsImage(DefaultRecord());
+    ASSERT_EQ(image.substr(8 + 2708, 16), std::string(16, '\0')) << "as an older file has it";
+    const std::string folder = StartInTempFolder("Mivo.exe", image);
+    ASSERT_FALSE(folder.empty());
+    // What the user sets: a warning 3 s before the end, a step of 30 s, a green.
+    const uint32_t warnSeconds = 3, stepSeconds = 30;
+    const BYTE red = 32, green = 160, blue = 64;
+    const COLORREF orange = RGB(255, 128, 0);
+
+    std::string warnShown, addShown, captions, tips;
+    bool soundTicked = false, orangeShown = false, chooserOpened = false, chosenShown = false;
+    uint32_t colourStored = 0, warnWhileHeld = 1, stepWhileHeld = 1;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(1, "Times")) return;
+        warnShown = RowFrom(u, 3050);
+        addShown = RowFrom(u, 3055);
+        soundTicked = u.Checked(5012);
+        captions = u.Text(5010) + "|" + u.Text(5011) + "|" + u.Text(5012) + "|" + u.Text(5013);
+        tips = TipOf(u.Control(3053)) + "|" + TipOf(u.Control(5012));
+        orangeShown = ShowsSample(u, orange, "options-times-warn-orange");
+
+        u.Type(3053, std::to_string(warnSeconds));
+        u.Type(3057, ""); // the minute shown
+        u.Type(3058, std::to_string(stepSeconds));
+        u.Click(5012);
+        u.Click(5013);
+        const HWND chooser = WaitForDialog("Color", u.sheet);
+        if (chooser == nullptr) return;
+        chooserOpened = true;
+        TypeInField(GetDlgItem(chooser, COLOR_RED), std::to_string(red));
+        TypeInField(GetDlgItem(chooser, COLOR_GREEN), std::to_string(green));
+        TypeInField(GetDlgItem(chooser, COLOR_BLUE), std::to_string(blue));
+        PressAndWait(chooser, IDOK);
+        chosenShown = ShowsSample(u, RGB(red, green, blue), "options-times-warn-chosen");
+        colourStored = Settings.WarnColour;
+        CaptureSheet(u, "options-times-warn");
+        {
+            // OK leaves the page; the times wait for the lock the counting thread reads them
+            // under.
+            CountLockGuard lock;
+            PostMessageA(u.sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+            Sleep(400);
+            warnWhileHeld = Settings.WarnBefore;
+            stepWhileHeld = Settings.AddStep;
+        }
+        WaitUntil([&] { return !IsWindow(u.sheet); });
+    }));
+    EXPECT_EQ(warnShown, "||||");
+    EXPECT_EQ(addShown, "||1||");
+    EXPECT_TRUE(soundTicked);
+    EXPECT_EQ(captions, "Warn|Add|Sound|Colour...");
+    EXPECT_EQ(tips, "How long before the end the warning comes; empty for none|"
+                    "Play a short sound when the warning comes");
+    EXPECT_TRUE(orangeShown) << "the built-in orange";
+    EXPECT_TRUE(chooserOpened);
+    EXPECT_TRUE(chosenShown);
+    const uint32_t chosen = RGB(red, green, blue) | 1u << 24;
+    EXPECT_EQ(colourStored, chosen) << "stored as it was chosen";
+    EXPECT_EQ(warnWhileHeld, 0u);
+    EXPECT_EQ(stepWhileHeld, 0u);
+    EXPECT_EQ(Locked(Settings.WarnBefore), warnSeconds * 1000);
+    EXPECT_EQ(Locked(Settings.AddStep), stepSeconds * 1000);
+    EXPECT_EQ(Settings.WarnQuiet, 1u);
+    EXPECT_EQ(Settings.WarnColour, chosen);
+    EXPECT_EQ(FileWord(folder, 2708), Word(warnSeconds * 1000));
+    EXPECT_EQ(FileWord(folder, 2712), Word(chosen));
+    EXPECT_EQ(FileWord(folder, 2716), Word(1));
+    EXPECT_EQ(FileWord(folder, 2720), Word(stepSeconds * 1000));
+
+    // Shown as stored; the Warn row emptied is no warning, and the step stays.
+    std::string warnAgain, addAgain;
+    bool soundAgain = true;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        if (!u.ClickTab(1, "Times")) return;
+        warnAgain = RowFrom(u, 3050);
+        addAgain = RowFrom(u, 3055);
+        soundAgain = u.Checked(5012);
+        for (int id = 3050; id < 3055; ++id)
+            u.Type(id, "");
+        u.Press(IDOK);
+    }));
+    EXPECT_EQ(warnAgain, "|||" + std::to_string(warnSeconds) + "|");
+    EXPECT_EQ(addAgain, "|||" + std::to_string(stepSeconds) + "|");
+    EXPECT_FALSE(soundAgain);
+    EXPECT_EQ(Locked(Settings.WarnBefore), 0u);
+    EXPECT_EQ(Locked(Settings.AddStep), stepSeconds * 1000);
+    EXPECT_EQ(FileWord(folder, 2708), Word(0));
+
+    // Reset on the Misc page; the Times page then shows the zeros, and Cancel keeps them.
+    bool resetDone = false, soundAfterReset = false, orangeAfterReset = false;
+    std::string warnAfterReset, addAfterReset;
+    ASSERT_TRUE(WithOptions([&](User& u) {
+        u.ClickTab(3, "Misc");
+        u.Click(1057);
+        const HWND prompt = WaitForResetPrompt(u.sheet);
+        if (prompt == nullptr) return;
+        PostMessageA(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+        resetDone = WaitUntil([&] { return !IsWindow(prompt); });
+        u.Settle();
+        if (!u.ClickTab(1, "Times")) return;
+        warnAfterReset = RowFrom(u, 3050);
+        addAfterReset = RowFrom(u, 3055);
+        soundAfterReset = u.Checked(5012);
+        orangeAfterReset = ShowsSample(u, orange, "options-times-warn-reset");
+        u.Press(IDCANCEL);
+    }));
+    EXPECT_TRUE(resetDone);
+    EXPECT_EQ(warnAfterReset, "||||");
+    EXPECT_EQ(addAfterReset, "||1||");
+    EXPECT_TRUE(soundAfterReset);
+    EXPECT_TRUE(orangeAfterReset);
+    EXPECT_EQ(FileSettingsImage(folder).substr(8 + 2708, 16), std::string(16, '\0'));
 }
 
 TEST(OptionsSheet, TheCountRunsOnWhileTheSheetIsOpenAndTheWindowFollowsAfterOk)
