@@ -1567,8 +1567,8 @@ TEST(KeysPage, AKeyAnotherProgramHoldsIsShownTakenAndTheRestWork)
     const HANDLE holder =
         StartChild(folder, "holder.exe", "hotkey", folder, "MIVO_REPORT=" + report);
     ASSERT_NE(holder, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return FileExists(report); }, 20000));
-    EXPECT_EQ(ReadBytes(report), "held");
+    // The report is written after the file is made: wait for what it says.
+    EXPECT_TRUE(PumpUntil([&] { return ReadBytes(report) == "held"; }, 20000));
 
     SettingsRecord record = DefaultRecord();
     record.CountDirection = 1;
