@@ -7,6 +7,7 @@
 
 #include "app/count.h"
 #include "app/counting.h"
+#include "app/keep.h"
 #include "app/power.h"
 #include "display/outside.h"
 
@@ -83,7 +84,8 @@ template <typename Operation> void RunCountOperation(Operation operation)
         CountLockGuard lock;
         const uint32_t tick = GetTickCount();
         effects = TakeCountEffects(operation(tick));
-        effects |= StretchEffects(tick, false) | OutsideEffects(tick) | PowerEffects(tick);
+        effects |=
+            StretchEffects(tick, false) | OutsideEffects(tick) | PowerEffects(tick) | KeepEffects();
     }
     ApplyCountEffects(effects);
 }
@@ -124,6 +126,29 @@ bool HotKeyRefused(uint32_t action);
 bool HotKeyFree(uint32_t word);
 // RegisterHotKey; tests put a recorder in its place.
 extern BOOL(WINAPI* RegisterHotKeyProc)(HWND window, int id, UINT modifiers, UINT key);
+
+// The count kept between runs (app/keep.h), on the window's thread. TakeKeeperRole at start-up
+// decides whether this copy keeps counts (it holds the mutex KeeperMutexName; a second copy
+// keeps none and resumes none) and plans the kept count's return, which ResumeKeptCount
+// carries out once the window exists. KeepCountSoon keeps the count now or, within a second of
+// the last keeping, when that second is over; KeepCountNow at once (exit, the end of the
+// session, a new wall clock). ForgetKeptCount clears it for good, before a shutdown or restart.
+// The restart after an update is asked for while a count runs (ApplyRestartRequest).
+// SaveWithKeptCount is how the program saves its settings: the kept bytes as they must be.
+void TakeKeeperRole();
+void ResumeKeptCount();
+// The wall clock (UTC) in ms since 1601, as the kept count holds its moments.
+uint64_t WallClock();
+bool SaveWithKeptCount();
+void KeepCountSoon();
+void KeepCountNow();
+void ForgetKeptCount();
+void ApplyRestartRequest();
+extern const char* KeeperMutexName;
+// RegisterApplicationRestart and UnregisterApplicationRestart, looked up at run time (Vista and
+// later); tests put recorders in their place.
+extern HRESULT(WINAPI* RegisterRestartProc)(PCWSTR commandLine, DWORD flags);
+extern HRESULT(WINAPI* UnregisterRestartProc)();
 
 // Makes the counting thread look at once, whatever it waits for: after the computer wakes, when
 // its wait may not have counted the time asleep.

@@ -266,6 +266,13 @@ uint32_t StartCount(uint32_t tick)
     return effects | RunPausedCount(tick);
 }
 
+uint32_t RunCountFrom(uint32_t elapsed, uint32_t tick)
+{
+    Count.StartTick = elapsed;
+    Count.CountOffset = 0;
+    return RunPausedCount(tick);
+}
+
 uint32_t StopCount(uint32_t tick)
 {
     if (Count.Running == 0) return 0;

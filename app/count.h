@@ -72,9 +72,13 @@ constexpr uint32_t EffectStretch = 1u << 18;
 // says what is left in the tray, and, unless Mute or WarnQuiet, a short sound.
 constexpr uint32_t EffectWarn = 1u << 19;
 constexpr uint32_t EffectWarnSound = 1u << 20;
+// What the kept count depends on has changed: keep it again (app/keep.h, KeepEffects).
+constexpr uint32_t EffectKeep = 1u << 21;
 
 // The longest count, 4,294,967 s: no target passes it.
 constexpr uint32_t LongestCount = 4294967000u;
+// A count this short or shorter ends for good instead of repeating on its own.
+constexpr uint32_t ShortestRepeat = 2000;
 
 // Days, hours, minutes and seconds normalised, then clamped to 3 .. 4 294 967 seconds;
 // the milliseconds are added after the clamp.
@@ -150,6 +154,9 @@ uint32_t StartStopCount(uint32_t tick);
 uint32_t StartCount(uint32_t tick);
 uint32_t StopCount(uint32_t tick);
 uint32_t AcknowledgeTimeUp();
+// The stopped count runs on from the elapsed count `elapsed` (a start without AutoReset's
+// reload: a kept count resuming, a time-up given more time).
+uint32_t RunCountFrom(uint32_t elapsed, uint32_t tick);
 
 // The operation behind a count command that the worker threads post: CmdStartStop (the
 // choice above); CmdAcknowledgeTimeUp, CmdStopCount and CmdStartCount do only their own step,

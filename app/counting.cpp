@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/commands.h"
 #include "app/count.h"
+#include "app/keep.h"
 #include "app/power.h"
 #include "data/settings.h"
 #include "display/outside.h"
@@ -20,12 +21,12 @@ uint32_t TimeUpWakeAsked;
 uint32_t CountingWakeTick;
 uint32_t LateQuestionsOpen;
 uint32_t LateAskedTick;
+uint64_t ClosedTimeUpAt;
+uint32_t ClosedTimeUpPending;
+uint32_t TimeUpClosedSerial;
 
 namespace
 {
-
-// A count this short or shorter ends for good instead of repeating on its own.
-constexpr uint32_t ShortestRepeat = 2000;
 
 // How the counting thread waits since its last pass, and until when: a stopped, quiet program
 // costs nothing until a change gives the thread something due sooner.
@@ -158,12 +159,16 @@ uint32_t ChangeForThenAction()
 
 // A pass that finds more than the new period gone as well (the machine slept, the thread
 // stalled) has fired once for all of them: the count goes on with the period current now, on
-// the same grid.
-void SkipMissedPeriods(uint32_t tick)
+// the same grid, and in the direction as many Reverses would have left it.
+uint32_t SkipMissedPeriods(uint32_t tick)
 {
     const uint32_t elapsed = ElapsedCount(tick); // the period just changed: a new moment
-    if (Count.TargetTime != 0 && elapsed > Count.TargetTime)
-        Count.StartTick += elapsed / Count.TargetTime * Count.TargetTime;
+    if (Count.TargetTime == 0 || elapsed <= Count.TargetTime) return 0;
+    const uint32_t skipped = elapsed / Count.TargetTime;
+    Count.StartTick += skipped * Count.TargetTime;
+    if (Settings.ThenAction != 1 || skipped % 2 == 0) return 0;
+    Settings.CountDirection = Settings.CountDirection == 0 ? 1 : 0;
+    return DirectionLabelEffect();
 }
 
 void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
@@ -177,9 +182,14 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
 
     // A shutdown or restart that a sleep made late, or that comes while such a question is
     // open, asks first, in a window that waits; its count waits at its end meanwhile, so no
-    // later period can shut down behind the question's back.
-    const bool asks =
-        LateTimeUpAnswer(TimeUpLateness, Settings.AlarmAction, LateQuestionsOpen) == LateAsksFirst;
+    // later period can shut down behind the question's back. A time that was up while the
+    // program was closed asks however little late it is found.
+    const bool closed = ClosedTimeUpPending != 0;
+    ClosedTimeUpPending = 0;
+    if (closed) TimeUpClosedSerial = Count.Serial;
+    const bool asks = closed ? ActionAsksWhenLate(Settings.AlarmAction)
+                             : LateTimeUpAnswer(TimeUpLateness, Settings.AlarmAction,
+                                                LateQuestionsOpen) == LateAsksFirst;
     if (asks)
     {
         requests.TimeUpAsks = 1;
@@ -187,11 +197,12 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
         LateAskedTick = tick;
     }
 
-    if (!asks && Settings.WaitMode == 0 && ThenActionGoesOn() && Count.TargetTime > ShortestRepeat)
+    if (!asks && !closed && Settings.WaitMode == 0 && ThenActionGoesOn() &&
+        Count.TargetTime > ShortestRepeat)
     {
         // Automatic repeat: the count runs straight on with the new period.
         requests.Effects |= ChangeForThenAction();
-        SkipMissedPeriods(tick);
+        requests.Effects |= SkipMissedPeriods(tick);
         AlarmRepeats = 0;
         thread.AlarmLastTick = 0;
         thread.AlarmAccum = 0;
@@ -221,7 +232,8 @@ void TimeUp(uint32_t tick, CountRequests& requests, CountingThreadState& thread)
     }
     Count.TimeIsUp = 1;
     Count.TimeUpAsks = asks ? 1 : 0;
-    if (Settings.ShowTimeUpWindow != 0 || asks)
+    // Nobody saw a time-up that came while the program was closed: its window says when.
+    if (Settings.ShowTimeUpWindow != 0 || asks || closed)
         requests.StartTimeUpThread = 1;
     else
     {
@@ -416,7 +428,7 @@ CountRequests CountingPass(uint32_t tick, CountingThreadState& thread)
     if (Settings.AlarmCycleActive != 0 && ChooserOpen == 0) RunAlarmCycle(tick, requests, thread);
 
     requests.CheckSoundPlayer = 1;
-    requests.Effects |= OutsideEffects(tick) | PowerEffects(tick);
+    requests.Effects |= OutsideEffects(tick) | PowerEffects(tick) | KeepEffects();
     const uint32_t delay = NextDueFrom(now, thread);
     WaitingThread = thread;
     if (delay == NothingDue)

@@ -26,6 +26,13 @@ extern uint32_t CountingWakeTick;
 // and the tick the latest of them was asked at.
 extern uint32_t LateQuestionsOpen;
 extern uint32_t LateAskedTick;
+// A kept count whose end passed while the program was closed (app/keep.h): the wall-clock
+// moment its time was up, and whether its time-up is still to come (the next pass finds it;
+// it then asks before any action that asks when late). TimeUpClosedSerial is that time-up's
+// serial, for its window's message.
+extern uint64_t ClosedTimeUpAt;
+extern uint32_t ClosedTimeUpPending;
+extern uint32_t TimeUpClosedSerial;
 
 // Values private to the counting thread; the shell keeps one for the thread's life.
 struct CountingThreadState

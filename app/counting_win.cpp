@@ -111,26 +111,44 @@ LPVOID TimeUpParameter(uint32_t serial, uint32_t asks, uint32_t fromRepeat)
         static_cast<UINT_PTR>(serial << 2 | (asks & 1) << 1 | (fromRepeat & 1)));
 }
 
-// "Time was up at 14:05 while the computer slept.": the moment `late` ms ago in the user's short
-// time format.
-void LateMessage(uint32_t late, char (&message)[100])
+// "Time was up at 14:05 while the computer slept.": the moment `due` in the user's short time
+// format, with its date when it was not today, and where the user was (`while`).
+void LateMessage(const FILETIME& due, const char* during, char (&message)[100])
 {
-    FILETIME now;
+    FILETIME local, now;
+    SYSTEMTIME when, today;
     GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER at;
-    at.LowPart = now.dwLowDateTime;
-    at.HighPart = now.dwHighDateTime;
-    at.QuadPart -= ULONGLONG{late} * 10000; // in 100 ns
-    const FILETIME due = {at.LowPart, at.HighPart};
-    FILETIME local;
-    SYSTEMTIME when;
-    char time[40];
-    if (!FileTimeToLocalFileTime(&due, &local) || !FileTimeToSystemTime(&local, &when) ||
-        GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &when, nullptr, time, sizeof time) == 0)
-        time[0] = 0;
+    char time[40], date[40];
+    time[0] = date[0] = 0;
+    if (FileTimeToLocalFileTime(&due, &local) && FileTimeToSystemTime(&local, &when))
+    {
+        if (GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &when, nullptr, time,
+                           sizeof time) == 0)
+            time[0] = 0;
+        FileTimeToLocalFileTime(&now, &local);
+        FileTimeToSystemTime(&local, &today);
+        const bool otherDay =
+            when.wYear != today.wYear || when.wMonth != today.wMonth || when.wDay != today.wDay;
+        if (otherDay && GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, date,
+                                       sizeof date) == 0)
+            date[0] = 0;
+    }
     CopyText("Time was up at ", message);
     AppendText(message, time);
-    AppendText(message, " while the computer slept.");
+    if (date[0] != 0)
+    {
+        AppendText(message, " on ");
+        AppendText(message, date);
+    }
+    AppendText(message, during);
+}
+
+// A wall-clock moment, ms since 1601, as a FILETIME.
+FILETIME FileTimeAt(uint64_t milliseconds)
+{
+    ULARGE_INTEGER at;
+    at.QuadPart = milliseconds * 10000; // in 100 ns
+    return {at.LowPart, at.HighPart};
 }
 
 DWORD WINAPI TimeUpThread(LPVOID parameter)
@@ -142,15 +160,18 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     // The prompt keeps pointers: its texts must not change under it while it is open.
     char message[sizeof Settings.TimeUpText];
     char late[100];
+    static_assert(sizeof late <= sizeof message, "a late message fits where the text goes");
     char addTime[32];
-    uint32_t thenAction, onTop, restarts, lateness, overtaken;
+    uint32_t thenAction, onTop, action, lateness, overtaken;
+    uint64_t closedAt;
     uint32_t slot = NoTimeUpSlot;
     {
         CountLockGuard lock;
         CopyText(Settings.TimeUpText, message);
         thenAction = Settings.ThenAction;
         onTop = Settings.OnTopAlarm;
-        restarts = Settings.AlarmAction == 6;
+        action = Settings.AlarmAction;
+        closedAt = TimeUpClosedSerial == serial ? ClosedTimeUpAt : 0;
         FormatAddTimeLabel(addTime);
         lateness = GetTickCount() - TimeUpDueTick;
         overtaken = asks == 0 && serial != Count.Serial;
@@ -159,18 +180,30 @@ DWORD WINAPI TimeUpThread(LPVOID parameter)
     PromptRequest request;
     request.Mode = PromptQuestion;
     if (onTop == 0) request.PromptKeepOnTop = 0;
+    // A time that was up while the program was closed, or while the computer slept, says so.
+    if (closedAt != 0)
+    {
+        LateMessage(FileTimeAt(closedAt), " while Mivo was closed.", late);
+        CopyText(late, message);
+    }
+    else if (asks != 0 && lateness >= LateAfterSleep)
+    {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER at;
+        at.LowPart = now.dwLowDateTime;
+        at.HighPart = now.dwHighDateTime;
+        LateMessage(FileTimeAt(at.QuadPart / 10000 - lateness), " while the computer slept.", late);
+        CopyText(late, message);
+    }
     if (asks != 0)
     {
-        // Back from a sleep that passed the time-up, nothing ends the session unasked; nor does
-        // a time-up on time while such a question is still open.
-        if (lateness >= LateAfterSleep)
-        {
-            LateMessage(lateness, late);
-            request.Message = late;
-        }
-        else
-            request.Message = message;
-        request.FirstCaption = restarts ? "Restart Now" : "Shut Down Now";
+        // Nothing ends the session, or starts a program, late and unasked; nor on time while
+        // such a question is still open.
+        request.Message = message;
+        request.FirstCaption = action == 6   ? "Restart Now"
+                               : action == 5 ? "Shut Down Now"
+                                             : "Run Now";
         request.SecondCaption = "Cancel";
     }
     else

@@ -85,9 +85,13 @@ uint32_t UntilAwakeEnds(uint32_t tick)
     return until;
 }
 
+bool ActionAsksWhenLate(uint32_t action)
+{
+    return action >= 4 && action <= 6;
+}
+
 uint32_t LateTimeUpAnswer(uint32_t late, uint32_t action, uint32_t questionsOpen)
 {
-    const bool endsTheSession = action == 5 || action == 6;
     const bool asks = late >= LateAfterSleep || questionsOpen != 0;
-    return endsTheSession && asks ? LateAsksFirst : LateGoesAhead;
+    return ActionAsksWhenLate(action) && asks ? LateAsksFirst : LateGoesAhead;
 }

@@ -76,12 +76,15 @@ uint32_t UntilAwakeEnds(uint32_t tick);
 constexpr uint32_t LateAfterSleep = 60000;
 
 // What a time-up found `late` ms after its due tick does with action `action` (AlarmAction):
-// a shutdown or restart that late asks first, in the time-up window, and so does one on time
-// while such a question is still open (`questionsOpen`): the user who is being asked has not
-// said yes to any shutdown. Everything else goes ahead as always.
+// an action that asks when late (ActionAsksWhenLate) asks first, in the time-up window, and so
+// does one on time while such a question is still open (`questionsOpen`): the user who is being
+// asked has not said yes to any of them. Everything else goes ahead as always.
 enum : uint32_t
 {
     LateGoesAhead = 0,
     LateAsksFirst = 1,
 };
 uint32_t LateTimeUpAnswer(uint32_t late, uint32_t action, uint32_t questionsOpen);
+// The actions a late time-up asks before: a shutdown, a restart, and a file run (a program
+// started an hour late surprises as much).
+bool ActionAsksWhenLate(uint32_t action);

@@ -161,6 +161,7 @@ bool PrepareStart(const char* commandLine)
 
     Count.TargetTime = 0;
     ApplyCommandLine(commandLine, Settings, Count, Switches);
+    TakeKeeperRole();
     return true;
 }
 
@@ -173,6 +174,8 @@ bool OpenMainWindow()
     ApplyTransparency();
     ApplySavedPlacement();
     ApplyTopMost(Settings.OnTopTimer);
+    // A count kept at the last exit comes back, running or not, unless the command line gave one.
+    ResumeKeptCount();
     if (Switches.StartAtLaunch != 0)
     {
         Switches.StartAtLaunch = 0;

@@ -34,16 +34,19 @@ void ApplyCommandLine(const char* commandLine, SettingsRecord& settings, CountSt
         if (last[0] == 'g')
         {
             switches.StartAtLaunch = 1;
+            switches.GivesCount = 1;
             continue;
         }
         if (last[0] == 'b')
         {
             settings.CountDirection = 1;
+            switches.GivesCount = 1;
             continue;
         }
         if (last[0] == 'f')
         {
             settings.CountDirection = 0;
+            switches.GivesCount = 1;
             continue;
         }
 
@@ -61,6 +64,7 @@ void ApplyCommandLine(const char* commandLine, SettingsRecord& settings, CountSt
     }
 
     if (seconds == 0 && minutes == 0 && hours == 0 && days == 0) return;
+    switches.GivesCount = 1;
     const uint32_t time = ConvertToMilliseconds(days, hours, minutes, seconds, 0);
     count.TargetTime = time;
     settings.SetTime = time;

@@ -12,6 +12,7 @@ struct StartSwitches
 {
     uint32_t StartAtLaunch;  // g: post a start once the message loop runs
     uint32_t LockTimeUpText; // /a=: the time-up text may not be edited
+    uint32_t GivesCount;     // a time (/s= /m= /h= /d=, not 0) or g, b or f: a kept count goes
 };
 
 extern StartSwitches Switches;

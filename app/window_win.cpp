@@ -49,6 +49,11 @@ volatile LONG PowerPending;
 // EffectWarn and EffectWarnSound. Not folded: a crossing's sound must not be lost.
 constexpr UINT WM_SHOWSTRETCH = WM_APP + 5;
 
+// Posted by the other threads when the kept count must follow the count; 1 while one is on its
+// way.
+constexpr UINT WM_KEEPCOUNT = WM_APP + 6;
+volatile LONG KeepPending;
+
 // 1 while a warning balloon shows from the tray icon.
 bool BalloonShown;
 
@@ -162,7 +167,7 @@ LRESULT MainWindowOnCreate(HWND window)
 // Closing, logging off and shutting down all end here: the program ends with the loop.
 LRESULT MainWindowOnClosing(UINT message)
 {
-    SaveSettings();
+    KeepCountNow();
     UnregisterProgramHotKeys();
     // Sent whether or not there is an icon: the shell drops a delete it cannot match.
     NotifyTrayIcon(MainWindow, SmallIcon, 0, WM_TRAYNOTIFY, ProgramCaption, NIM_DELETE);
@@ -276,10 +281,25 @@ LRESULT MainWindowOnShowStretch(HWND window, uint32_t effects)
     return 0;
 }
 
-// The wall clock was set: the wake timer counts by it, the count does not.
+// The wall clock was set: the wake timer and the kept count count by it, the count does not.
 LRESULT MainWindowOnTimeChange()
 {
     RearmWakeTimer();
+    KeepCountNow();
+    return 0;
+}
+
+// The session ends: what is kept is what the next start finds.
+LRESULT MainWindowOnEndSession(WPARAM ending)
+{
+    if (ending != FALSE) KeepCountNow();
+    return 0;
+}
+
+LRESULT MainWindowOnKeepCount()
+{
+    InterlockedExchange(&KeepPending, 0);
+    KeepCountSoon();
     return 0;
 }
 
@@ -434,6 +454,21 @@ LRESULT MainWindowOnMinMaxInfo(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// The time-up action. A shutdown or restart first answers the time-up, stops the count and
+// clears the kept count, in memory and on disk: the next start must not run it again.
+LRESULT MainWindowOnAlarmAction()
+{
+    if (Settings.AlarmAction == 5 || Settings.AlarmAction == 6)
+    {
+        RunCountOperation([](uint32_t tick) { return AcknowledgeTimeUp() | StopCount(tick); });
+        ForgetKeptCount();
+    }
+    char path[600];
+    CopyAlarmSoundPath(path);
+    PerformAlarmAction(path);
+    return 0;
+}
+
 LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     const uint32_t id = LOWORD(wParam);
@@ -492,12 +527,7 @@ LRESULT MainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case CmdSizeSmall: SetWindowSize(165, 120); return 0;
     case CmdSizeMedium: SetWindowSize(480, 320); return 0;
     case CmdSizeLarge: SetWindowSize(800, 600); return 0;
-    case CmdAlarmAction: {
-        char path[600];
-        CopyAlarmSoundPath(path);
-        PerformAlarmAction(path);
-        return 0;
-    }
+    case CmdAlarmAction: return MainWindowOnAlarmAction();
     default: break;
     }
     if (id >= CmdSecondsMode && id <= CmdSecondsMode + 4)
@@ -569,6 +599,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_REFRESHPOWER: return MainWindowOnRefreshPower();
     case WM_HOTKEY: return MainWindowOnHotKey(window, wParam);
     case WM_TIMECHANGE: return MainWindowOnTimeChange();
+    case WM_ENDSESSION: return MainWindowOnEndSession(wParam);
+    case WM_KEEPCOUNT: return MainWindowOnKeepCount();
     case WM_SHOWSTRETCH: return MainWindowOnShowStretch(window, static_cast<uint32_t>(wParam));
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -625,6 +657,13 @@ void ApplyCountEffects(uint32_t effects)
             MainWindowOnShowStretch(MainWindow, warn);
         else
             PostMessageA(MainWindow, WM_SHOWSTRETCH, warn, 0);
+    }
+    if ((effects & EffectKeep) != 0)
+    {
+        if (OnWindowThread())
+            KeepCountSoon();
+        else if (InterlockedExchange(&KeepPending, 1) == 0)
+            PostMessageA(MainWindow, WM_KEEPCOUNT, 0, 0);
     }
     // Any thread may tell; a screen reader asks for the value when it wants it.
     if ((effects & EffectAnnounce) != 0)

@@ -69,12 +69,14 @@ if(BUILD_TESTING)
     # themselves and run alone: keys typed on the real keyboard into the window that has the
     # focus (a window another test opens would take it), the mouse pointer, keys from anywhere
     # (one set for the whole desktop), the tray's own window, the display scale that a process
-    # takes from the registry as it starts, and the keyboard focus and the mouse capture of a
-    # dialog, which another program's window coming to the front takes away.
+    # takes from the registry as it starts, the keyboard focus and the mouse capture of a
+    # dialog, which another program's window coming to the front takes away, and the one
+    # keeper's mutex of the real program.
     string(CONCAT DESKTOP_TESTS
            "KeysPage.*:KeysFromAnywhere.*:ActionsPage.TestWritesTheAlarmSoundPathUnderTheCountLock"
            ":QuickSetWindow.OpensUnderThePointer*:TrayIcon.*:Dpi.*:Dpi/*:Prompt.KeysAnswerIt"
-           ":Prompt.ButtonsAnswerIt:Prompt.TimeUpDuringConfirmationKeepsApart")
+           ":Prompt.ButtonsAnswerIt:Prompt.TimeUpDuringConfirmationKeepsApart"
+           ":KeptCountRealProgram.*")
     gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                          TEST_FILTER "${DESKTOP_TESTS}"
                          PROPERTIES RUN_SERIAL TRUE TIMEOUT 120

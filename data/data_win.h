@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "data/settings.h"
+
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -31,8 +33,13 @@ void LoadUiStrings();
 void WriteDefaultUiStrings();
 
 void LoadSettings();
-// Writes "dMivo.dat" whole: a failed save leaves the previous file as it was.
+// Writes "dMivo.dat" whole: a failed save leaves the previous file as it was. SettingsSaves
+// counts the saves made.
 bool SaveSettings();
+extern uint32_t SettingsSaves;
+// The kept-count bytes (app/keep.h) of the settings file as it is now; false when there is no
+// file of the current version to read them from.
+bool ReadSavedKeptBytes(uint8_t (&bytes)[sizeof Settings.KeptBytes]);
 void ApplyDefaultSettings();
 // The options window's Reset: the defaults while the program runs, beside the counting thread.
 // SettingsResets counts them: a page that keeps edits of its own until OK tells by it that a

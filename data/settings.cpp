@@ -59,6 +59,7 @@ void ApplyDefaultFields(SettingsRecord& r, const char* timeUpText, const char* h
     r.WarnColour = 0;
     r.WarnQuiet = 0;
     r.AddStep = 0;
+    r.ForgetCount = 0;
 }
 
 namespace

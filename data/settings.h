@@ -78,7 +78,11 @@ struct SettingsRecord
     uint32_t WarnColour; // 0 orange RGB(255, 128, 0); a chosen colour is its COLORREF | 1 << 24
     uint32_t WarnQuiet;  // 1 no sound at the crossing
     uint32_t AddStep;    // ms that Add Time adds; 0 a minute
-    uint8_t Reserved2724[276];
+    // The count kept between runs (app/keep.h: tag, check word, flags, target, the count and
+    // the moment it was kept); all zero, as in every older file, keeps none.
+    uint8_t KeptBytes[32];
+    uint32_t ForgetCount; // 1 keeps no count and resumes none; 0 (every older file) resumes
+    uint8_t Reserved2760[240];
 };
 
 static_assert(sizeof(SettingsRecord) == 3000, "the settings record is 3000 bytes");
@@ -137,7 +141,9 @@ static_assert(offsetof(SettingsRecord, WarnBefore) == 2708);
 static_assert(offsetof(SettingsRecord, WarnColour) == 2712);
 static_assert(offsetof(SettingsRecord, WarnQuiet) == 2716);
 static_assert(offsetof(SettingsRecord, AddStep) == 2720);
-static_assert(offsetof(SettingsRecord, Reserved2724) == 2724);
+static_assert(offsetof(SettingsRecord, KeptBytes) == 2724);
+static_assert(offsetof(SettingsRecord, ForgetCount) == 2756);
+static_assert(offsetof(SettingsRecord, Reserved2760) == 2760);
 
 // The warning colour as a COLORREF (0x00BBGGRR) from WarnColour, and WarnColour for a chosen
 // COLORREF: 0 stands for the built-in orange, so a chosen colour carries bit 24.

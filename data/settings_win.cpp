@@ -98,8 +98,28 @@ void LoadSettings()
     }
 }
 
+uint32_t SettingsSaves;
+
+bool ReadSavedKeptBytes(uint8_t (&bytes)[sizeof Settings.KeptBytes])
+{
+    char path[600];
+    SettingsPath(path);
+    const HANDLE file =
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    uint8_t image[SettingsFileSize];
+    const uint32_t got = ReadUpTo(file, image, sizeof image);
+    CloseHandle(file);
+    if (got != sizeof image || CheckSettingsMagic(image, got) != SettingsCurrentVersion)
+        return false;
+    std::memcpy(bytes, image + SettingsMagicSize + offsetof(SettingsRecord, KeptBytes),
+                sizeof bytes);
+    return true;
+}
+
 bool SaveSettings()
 {
+    ++SettingsSaves;
     if (WindowState == WindowNormal && MainWindow != nullptr)
     {
         WINDOWPLACEMENT placement = {};

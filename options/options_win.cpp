@@ -96,7 +96,7 @@ void ShowOptions(HWND owner)
     RegisterProgramHotKeys();
 
     OptionsOpen = 0;
-    SaveSettings();
+    SaveWithKeptCount();
     InvalidateRect(owner, nullptr, TRUE);
 }
 

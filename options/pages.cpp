@@ -56,8 +56,9 @@ const ControlSetting CheckBoxSettings[CheckBoxCount] = {
 };
 
 const ControlSetting InvertedBoxSettings[InvertedBoxCount] = {
-    {5005, &SettingsRecord::AllowSleep}, // Stay awake while counting
-    {5012, &SettingsRecord::WarnQuiet},  // Sound at the warning
+    {5005, &SettingsRecord::AllowSleep},  // Stay awake while counting
+    {5012, &SettingsRecord::WarnQuiet},   // Sound at the warning
+    {5014, &SettingsRecord::ForgetCount}, // Resume the count after a restart
 };
 
 namespace
@@ -81,6 +82,7 @@ const ControlTip FixedTipTable[] = {
     {3059, AddTip},
     {5012, "Play a short sound when the warning comes"},
     {5013, "Choose the colour the count takes for the warning"},
+    {5014, "Keep the count when Mivo ends, and go on with it at the next start"},
     {6020, "The key that starts or stops the count from any program"},
     {6021, "The key that resets the count from any program"},
     {6022, "The key that opens QuickSet at the pointer from any program"},

@@ -54,7 +54,7 @@ extern const ControlSetting ListSettings[ListSettingCount];
 
 // Check boxes that show their setting the other way round: ticked while it is 0. Loaded and
 // written with the others.
-constexpr uint32_t InvertedBoxCount = 2;
+constexpr uint32_t InvertedBoxCount = 3;
 extern const ControlSetting InvertedBoxSettings[InvertedBoxCount];
 
 // Tooltips that are fixed program texts rather than UI strings (the strings file keeps its

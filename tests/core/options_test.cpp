@@ -373,7 +373,8 @@ TEST(PageTables, CheckBoxesAndListsShowTheirOwnSettings)
     EXPECT_EQ(settings.CountDirection, 19u);
     EXPECT_EQ(settings.ScalingMethod, 24u);
     EXPECT_EQ(settings.AllowSleep, 25u);
-    EXPECT_EQ(settings.WarnQuiet, 26u); // the Sound box, ticked while it is 0
+    EXPECT_EQ(settings.WarnQuiet, 26u);   // the Sound box, ticked while it is 0
+    EXPECT_EQ(settings.ForgetCount, 27u); // "Resume the count after a restart", the same
 }
 
 } // namespace

@@ -240,12 +240,21 @@ TEST(Power, ALateShutdownAsksFirst)
     {
         uint32_t late, action, questionsOpen, answer;
     } cases[] = {
-        {59999, 5, 0, LateGoesAhead},       {60000, 5, 0, LateAsksFirst},
-        {60000, 6, 0, LateAsksFirst},       {8 * 3600000, 6, 0, LateAsksFirst},
-        {0, 5, 0, LateGoesAhead},           {8 * 3600000, 4, 0, LateGoesAhead},
-        {8 * 3600000, 1, 0, LateGoesAhead}, {8 * 3600000, 0, 0, LateGoesAhead},
-        {0, 5, 1, LateAsksFirst},           {0, 6, 2, LateAsksFirst},
-        {0, 1, 1, LateGoesAhead},           {0, 4, 1, LateGoesAhead},
+        {59999, 5, 0, LateGoesAhead},
+        {60000, 5, 0, LateAsksFirst},
+        {60000, 6, 0, LateAsksFirst},
+        {8 * 3600000, 6, 0, LateAsksFirst},
+        // A file run an hour late surprises as much as a shutdown.
+        {0, 5, 0, LateGoesAhead},
+        {8 * 3600000, 4, 0, LateAsksFirst},
+        {59999, 4, 0, LateGoesAhead},
+        {0, 4, 1, LateAsksFirst},
+        {8 * 3600000, 1, 0, LateGoesAhead},
+        {8 * 3600000, 0, 0, LateGoesAhead},
+        {0, 5, 1, LateAsksFirst},
+        {0, 6, 2, LateAsksFirst},
+        {0, 1, 1, LateGoesAhead},
+        {0, 2, 1, LateGoesAhead},
     };
     for (const auto& c : cases)
     {

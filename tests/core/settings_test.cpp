@@ -67,7 +67,8 @@ TEST(SettingsRecordDefaults, SetEveryDefaultAndKeepTheRest)
                 {offsetof(SettingsRecord, WindowPlacement), 44},
                 {offsetof(SettingsRecord, CustomColours), 64},
                 {offsetof(SettingsRecord, ThreadWord), 2708 - 2096},
-                {offsetof(SettingsRecord, Reserved2724), 3000 - 2724}};
+                {offsetof(SettingsRecord, KeptBytes), 32},
+                {offsetof(SettingsRecord, Reserved2760), 3000 - 2760}};
     for (const auto& k : kept)
         for (size_t i = 0; i < k.size; ++i)
             ASSERT_EQ(bytes[k.offset + i], 0xAB) << "offset " << k.offset + i;
@@ -91,6 +92,7 @@ TEST(SettingsRecordDefaults, SetEveryDefaultAndKeepTheRest)
         {2076, 0},        {2080, 0},      {2084, 0},        {2088, 0}, // no hotkeys
         {2092, 0},                                                     // none for Add Time
         {2708, 0},        {2712, 0},      {2716, 0},        {2720, 0}, // no warning, a minute
+        {2756, 0},                                                     // counts resume
     };
     for (const auto& w : words)
     {
@@ -110,7 +112,8 @@ TEST(SettingsFile, ImageRoundTrip)
     std::strcpy(r.AlarmPath, "C:\\Sounds\\bell.wav");
     r.WindowPlacement.length = 44;
     r.CustomColours[15] = 0x123456;
-    r.Reserved2724[275] = 7;
+    r.Reserved2760[239] = 7;
+    r.KeptBytes[31] = 9;
     r.WarnBefore = 60000;
 
     uint8_t image[SettingsFileSize];

@@ -288,6 +288,11 @@ Capture CaptureClient(HWND window, const char* name)
 
 std::string StartInTempFolder(const char* commandLine, const std::string& settingsImage)
 {
+    // Every test process keeps its own count: tests running side by side never share the
+    // keeper's mutex of the real program.
+    static char keeper[64];
+    std::snprintf(keeper, sizeof keeper, "Local\\Mivo.KeptCount.%lu", GetCurrentProcessId());
+    KeeperMutexName = keeper;
     const std::string folder = NewTempFolder();
     if (!settingsImage.empty()) WriteBytes(folder + "dMivo.dat", settingsImage);
     PinFolders(folder.c_str(), folder.c_str());
@@ -521,12 +526,17 @@ int RunChildMode(const char* mode)
     }
     if (std::strcmp(mode, "marker") == 0)
     {
-        // A program that a time-up runs: it leaves "marker.txt" beside itself.
+        // A program that a time-up runs: it adds "ran" to "marker.txt" beside itself, once a
+        // run, so that a test can count the runs.
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, sizeof self);
         std::string marker = self;
         marker.erase(marker.find_last_of('\\') + 1);
-        WriteBytes(marker + "marker.txt", "ran");
+        const HANDLE file = CreateFileA((marker + "marker.txt").c_str(), FILE_APPEND_DATA, 0,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "ran", 3, &written, nullptr);
+        CloseHandle(file);
         return 7;
     }
     if (std::strcmp(mode, "folders") == 0)
